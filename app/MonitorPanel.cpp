@@ -1,0 +1,43 @@
+#include "app/ViewerDlg.h"
+
+void CViewerDlg::OnTogglePanel() {
+    GetDlgItemText(1131, m_strWork);
+    const RECT& rc = m_strWork == GBK("关闭<<") ? m_rcCollapsed : m_rcFull;
+    SetDlgItemText(1131, m_strWork == GBK("关闭<<") ? GBK("语句>>") : GBK("关闭<<"));
+    SetWindowPos(nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void CViewerDlg::OnPause() {
+    if (m_bEchoOn == 1) {
+        SetDlgItemText(1126, GBK("继续"));
+        m_bEchoOn = 0;
+    } else {
+        SetDlgItemText(1126, GBK("暂停"));
+        m_bEchoOn = 1;
+    }
+}
+
+void CViewerDlg::OnClear() {
+    SetDlgItemText(1130, "");
+}
+
+void CViewerDlg::OnToggleGGA() {
+    m_bShowGGA = m_bShowGGA ? 0 : 1;
+}
+
+void CViewerDlg::OnToggleRMC() {
+    m_bShowRMC = m_bShowRMC ? 0 : 1;
+}
+
+void CViewerDlg::OnToggleVTG() {
+    m_bShowVTG = m_bShowVTG ? 0 : 1;
+}
+
+void CViewerDlg::OnToggleGSA() {
+    m_bShowGSA = m_bShowGSA ? 0 : 1;
+}
+
+void CViewerDlg::OnToggleGSV() {
+    m_bShowGSV = m_bShowGSV ? 0 : 1;
+}

@@ -1,0 +1,5 @@
+#include "app/ViewerDlg.h"
+
+void CViewerDlg::OnRecord() {}
+
+void CViewerDlg::RecordByte(BYTE) {}

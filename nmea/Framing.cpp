@@ -1,0 +1,87 @@
+#include "app/ViewerDlg.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kMaxSentenceLength = 120;
+
+// The sentence formatter: the three letters after the two talker letters that follow the
+// first '$' ("GGA" in "$GPGGA,"), or an empty text when the line has none.
+CString Formatter(const CString& sentence) {
+    int nDollar = sentence.Find('$');
+    if (nDollar < 0 || sentence.GetLength() < nDollar + 6)
+        return CString();
+    return sentence.Mid(nDollar + 3, 3);
+}
+
+} // namespace
+
+LRESULT CViewerDlg::OnSerialRxChar(WPARAM wParam, LPARAM) {
+    char b = static_cast<char>(wParam & 0xFF);
+    // A NUL (what a wrong line speed mostly produces) only tells the watchdog a byte came.
+    if (b == '\0') {
+        ArmBaudWatchdog();
+        return 0;
+    }
+    m_strSentence += b;
+    if (m_bRecording == 1)
+        RecordByte(static_cast<BYTE>(b));
+    if (b == '*')
+        m_bInChecksum = 0;
+    if (m_bInChecksum == 1)
+        m_byChecksum ^= static_cast<unsigned char>(b);
+    if (b == '$') {
+        m_bInChecksum = 1;
+    } else if (b == '\n') {
+        CheckAndDispatchLine();
+        return 0;
+    }
+    if (m_strSentence.GetLength() > kMaxSentenceLength)
+        m_strSentence.Empty();
+    ArmBaudWatchdog();
+    return 0;
+}
+
+void CViewerDlg::ArmBaudWatchdog() {
+    if (m_bBaudCheckPending == 1) {
+        SetTimer(TIMER_BAUD_WATCHDOG, kBaudWatchdogPeriod, nullptr);
+        m_bBaudCheckPending = 0;
+    }
+}
+
+void CViewerDlg::CheckAndDispatchLine() {
+    int nStart = m_strSentence.GetLength() - 4;
+    CString strDigits = m_strSentence.Mid(nStart < 0 ? 0 : nStart, 2);
+    unsigned int nChecksum = 0;
+    if (std::sscanf(strDigits, "%x", &nChecksum) != 1 || nChecksum != m_byChecksum) {
+        m_strSentence.Empty();
+        m_byChecksum = 0;
+        return;
+    }
+    SetDlgItemText(1, GBK("停 止"));
+    DispatchSentence();
+    m_strSentence.Empty();
+    m_bGotValidSentence = 1;
+    m_byChecksum = 0;
+}
+
+void CViewerDlg::DispatchSentence() {
+    CString strType = Formatter(m_strSentence);
+    if (strType == "GGA" || strType == "GNS")
+        DecodeGGA();
+    else if (strType == "RMC")
+        DecodeRMC();
+    else if (strType == "GSA")
+        DecodeGSA();
+    else if (strType == "VTG")
+        DecodeVTG();
+    else if (strType == "GSV")
+        DecodeGSV();
+}
+
+void CViewerDlg::EchoSentence(BOOL bShow) {
+    if (bShow == 1 && m_bEchoOn == 1)
+        m_editMonitor.ReplaceSel(m_strSentence, FALSE);
+}

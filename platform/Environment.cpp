@@ -1,0 +1,45 @@
+#include "platform/Environment.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+bool Exists(const std::string& path) {
+    return access(path.c_str(), R_OK) == 0;
+}
+
+std::string ExecutableDir() {
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return std::string();
+    std::string path(buf, static_cast<size_t>(n));
+    return path.substr(0, path.rfind('/'));
+}
+
+} // namespace
+
+void PrepareFontEnvironment() {
+    if (std::getenv("FONTCONFIG_FILE"))
+        return;
+    const std::string candidates[] = {
+        ExecutableDir() + "/../share/velmora/fonts.conf",
+        std::string(VELMORA_SOURCE_DIR) + "/resources/fonts.conf",
+    };
+    for (const std::string& path : candidates) {
+        if (Exists(path)) {
+            setenv("FONTCONFIG_FILE", path.c_str(), 0);
+            return;
+        }
+    }
+}
+
+void ApplyApplicationStyle() {
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+}

@@ -1,0 +1,9 @@
+// What the process needs before the application object exists.
+#pragma once
+
+// Points FONTCONFIG_FILE at the program's font mapping (unless the user set one), so that the
+// faces the windows ask for resolve to the same installed fonts in every locale.
+void PrepareFontEnvironment();
+
+// The widget style every window of the program is drawn in, whatever the desktop's.
+void ApplyApplicationStyle();

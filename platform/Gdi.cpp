@@ -1,0 +1,292 @@
+#include "platform/Gdi.h"
+
+#include "platform/Wnd.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <cstring>
+
+namespace {
+
+QColor ToQColor(COLORREF cr) {
+    return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
+}
+
+// Faces whose weight or slant is part of their name keep it on the face they are mapped to.
+void ApplyIntrinsicStyle(QFont& font, const std::string& face) {
+    if (face == "Arial Black")
+        font.setWeight(QFont::Black);
+    else if (face == "System")
+        font.setWeight(QFont::Bold);
+    else if (face == "Monotype Corsiva")
+        font.setItalic(true);
+}
+
+CPen& DefaultPen() {
+    static CPen pen(PS_SOLID, 1, RGB(0, 0, 0));
+    return pen;
+}
+
+CBrush& DefaultBrush() {
+    static CBrush brush(RGB(255, 255, 255));
+    return brush;
+}
+
+} // namespace
+
+BOOL CPen::CreatePen(int nStyle, int nWidth, COLORREF cr) {
+    m_nStyle = nStyle;
+    m_nWidth = nWidth < 1 ? 1 : nWidth;
+    m_cr = cr;
+    return TRUE;
+}
+
+BOOL CPen::DeleteObject() {
+    m_nStyle = PS_SOLID;
+    m_nWidth = 1;
+    m_cr = RGB(0, 0, 0);
+    return TRUE;
+}
+
+BOOL CBrush::CreateSolidBrush(COLORREF cr) {
+    m_bNull = false;
+    m_cr = cr;
+    return TRUE;
+}
+
+BOOL CBrush::DeleteObject() {
+    m_bNull = true;
+    return TRUE;
+}
+
+CBrush* CBrush::NullBrush() {
+    static CBrush brush;
+    return &brush;
+}
+
+int CFont::PixelSizeForPoints(int nTenths) {
+    // Rounded as the Windows MulDiv(nTenths, 96, 720) rounds.
+    return (nTenths * 96 + 360) / 720;
+}
+
+BOOL CFont::CreatePointFont(int nPointSize, const CString& strFace, CDC*) {
+    std::string face = strFace.ToUtf8();
+    m_font = QFont(QString::fromStdString(face));
+    m_font.setPixelSize(PixelSizeForPoints(nPointSize) > 0 ? PixelSizeForPoints(nPointSize) : 1);
+    ApplyIntrinsicStyle(m_font, face);
+    m_bValid = true;
+    return TRUE;
+}
+
+BOOL CFont::DeleteObject() {
+    m_bValid = false;
+    return TRUE;
+}
+
+CFont* CFont::SystemFont() {
+    static CFont font;
+    if (!font.IsValid())
+        font.CreatePointFont(100, "System");
+    return &font;
+}
+
+BOOL CBitmap::CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) {
+    m_image = QImage(nWidth > 0 ? nWidth : 1, nHeight > 0 ? nHeight : 1, QImage::Format_RGB32);
+    m_image.fill(Qt::black);
+    return TRUE;
+}
+
+BOOL CBitmap::DeleteObject() {
+    m_image = QImage();
+    return TRUE;
+}
+
+CDC::CDC() : m_pPen(&DefaultPen()), m_pBrush(&DefaultBrush()), m_pFont(CFont::SystemFont()) {}
+
+CDC::~CDC() {
+    EndPainting();
+}
+
+BOOL CDC::CreateCompatibleDC(CDC*) {
+    DeleteDC();
+    m_bMemory = true;
+    return TRUE;
+}
+
+BOOL CDC::DeleteDC() {
+    EndPainting();
+    m_pTarget = nullptr;
+    m_pBitmap = nullptr;
+    m_bMemory = false;
+    m_pPen = &DefaultPen();
+    m_pBrush = &DefaultBrush();
+    m_pFont = CFont::SystemFont();
+    m_crText = RGB(0, 0, 0);
+    m_crBk = RGB(255, 255, 255);
+    m_nBkMode = OPAQUE;
+    return TRUE;
+}
+
+void CDC::AttachTarget(QImage* pImage) {
+    EndPainting();
+    m_pWindow = nullptr;
+    m_pTarget = pImage;
+}
+
+void CDC::AttachWindow(CWnd* pWnd) {
+    EndPainting();
+    m_pWindow = pWnd;
+    m_pTarget = pWnd ? pWnd->Surface() : nullptr;
+}
+
+QPainter& CDC::Painter() {
+    if (m_pWindow)
+        return m_pWindow->SurfacePainter();
+    if (!m_pPainter) {
+        m_pPainter = std::make_unique<QPainter>(m_pTarget);
+        m_pPainter->setRenderHint(QPainter::Antialiasing, false);
+    }
+    return *m_pPainter;
+}
+
+void CDC::EndPainting() {
+    if (m_pPainter) {
+        m_pPainter->end();
+        m_pPainter.reset();
+    }
+}
+
+CPen* CDC::SelectObject(CPen* pPen) {
+    CPen* pOld = m_pPen;
+    m_pPen = pPen ? pPen : &DefaultPen();
+    return pOld;
+}
+
+CBrush* CDC::SelectObject(CBrush* pBrush) {
+    CBrush* pOld = m_pBrush;
+    m_pBrush = pBrush ? pBrush : &DefaultBrush();
+    return pOld;
+}
+
+CFont* CDC::SelectObject(CFont* pFont) {
+    CFont* pOld = m_pFont;
+    m_pFont = pFont ? pFont : CFont::SystemFont();
+    return pOld;
+}
+
+CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
+    CBitmap* pOld = m_pBitmap;
+    m_pBitmap = pBitmap;
+    AttachTarget(pBitmap ? &pBitmap->Image() : nullptr);
+    return pOld;
+}
+
+void CDC::SelectStockObject(int nIndex) {
+    if (nIndex == NULL_BRUSH)
+        m_pBrush = CBrush::NullBrush();
+}
+
+COLORREF CDC::SetTextColor(COLORREF cr) {
+    COLORREF old = m_crText;
+    m_crText = cr;
+    return old;
+}
+
+COLORREF CDC::SetBkColor(COLORREF cr) {
+    COLORREF old = m_crBk;
+    m_crBk = cr;
+    return old;
+}
+
+int CDC::SetBkMode(int nMode) {
+    int old = m_nBkMode;
+    m_nBkMode = nMode;
+    return old;
+}
+
+CPoint CDC::MoveTo(int x, int y) {
+    CPoint old = m_ptCurrent;
+    m_ptCurrent = CPoint(x, y);
+    return old;
+}
+
+BOOL CDC::LineTo(int x, int y) {
+    if (m_pTarget && !m_pPen->IsNull()) {
+        QPainter& p = Painter();
+        QPen pen(ToQColor(m_pPen->Color()));
+        pen.setWidth(m_pPen->Width() > 1 ? m_pPen->Width() : 0);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p.setPen(pen);
+        p.drawLine(m_ptCurrent.x, m_ptCurrent.y, x, y);
+    }
+    m_ptCurrent = CPoint(x, y);
+    return TRUE;
+}
+
+BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) {
+    if (!m_pTarget || x2 - x1 < 1 || y2 - y1 < 1)
+        return FALSE;
+    QPainter& p = Painter();
+    // The figure fills the box but its right and bottom edges, as on Windows.
+    QRectF box(x1 + 0.5, y1 + 0.5, x2 - x1 - 1, y2 - y1 - 1);
+    if (m_pBrush->IsNull())
+        p.setBrush(Qt::NoBrush);
+    else
+        p.setBrush(ToQColor(m_pBrush->Color()));
+    if (m_pPen->IsNull()) {
+        p.setPen(Qt::NoPen);
+    } else {
+        QPen pen(ToQColor(m_pPen->Color()));
+        int w = m_pPen->Width();
+        pen.setWidth(w > 1 ? w : 0);
+        p.setPen(pen);
+        if (w > 1)
+            box.adjust(w / 2.0 - 0.5, w / 2.0 - 0.5, 0.5 - w / 2.0, 0.5 - w / 2.0);
+    }
+    p.drawEllipse(box);
+    return TRUE;
+}
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF cr) {
+    if (m_pTarget)
+        Painter().fillRect(x, y, cx, cy, ToQColor(cr));
+}
+
+BOOL CDC::TextOut(int x, int y, const CString& str) {
+    if (!m_pTarget)
+        return FALSE;
+    QPainter& p = Painter();
+    QString text = str.ToUnicode();
+    const QFont& font = m_pFont->Font();
+    QFontMetrics fm(font);
+    p.setFont(font);
+    if (m_nBkMode == OPAQUE)
+        p.fillRect(x, y, fm.horizontalAdvance(text), fm.height(), ToQColor(m_crBk));
+    p.setPen(ToQColor(m_crText));
+    p.drawText(x, y + fm.ascent(), text);
+    return TRUE;
+}
+
+BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD) {
+    if (!m_pTarget || !pSrcDC || !pSrcDC->m_pTarget)
+        return FALSE;
+    QPainter& p = Painter();
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(x, y), *pSrcDC->Target(), QRect(xSrc, ySrc, nWidth, nHeight));
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return TRUE;
+}
+
+CClientDC::CClientDC(CWnd* pWnd) : m_pWnd(pWnd) {
+    AttachWindow(pWnd);
+}
+
+CClientDC::~CClientDC() {
+    if (m_pWnd)
+        m_pWnd->ShowSurface();
+}
+
+CPaintDC::CPaintDC(CWnd* pWnd) {
+    AttachWindow(pWnd);
+}

@@ -1,0 +1,27 @@
+// Message boxes, with a seam through which tests and tools record them instead of showing them.
+#pragma once
+
+#include "platform/String.h"
+#include "platform/Types.h"
+
+#include <functional>
+#include <string>
+
+class CWnd;
+
+// The framework's box: the application's name as caption.
+int AfxMessageBox(const CString& strText, UINT nType = MB_OK);
+// A plain box with its own caption; no owner window when pOwner is null.
+int MessageBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UINT nType);
+
+struct MessageBoxCall {
+    std::string text;    // UTF-8
+    std::string caption; // UTF-8
+    UINT type;
+};
+
+// When set, boxes go to the hook (from whichever thread raised them) and its result is the
+// button pressed. Set it from the GUI thread while no box can be raised.
+using MessageBoxHook = std::function<int(const MessageBoxCall&)>;
+void SetMessageBoxHook(MessageBoxHook hook);
+bool HasMessageBoxHook();

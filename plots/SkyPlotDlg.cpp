@@ -1,0 +1,5 @@
+#include "plots/SkyPlotDlg.h"
+
+#include "resources/ResourceIds.h"
+
+CSkyPlotDlg::CSkyPlotDlg(CWnd* pParent) : CDialog(IDD_SKYPLOT, pParent) {}

@@ -1,0 +1,96 @@
+#include "tests/common/TestSupport.h"
+
+#include "resources/ResourceIds.h"
+
+#include <QWidget>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+CBoxRecorder::CBoxRecorder() {
+    SetMessageBoxHook([this](const MessageBoxCall& call) {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_calls.push_back(call);
+        return IDOK;
+    });
+}
+
+CBoxRecorder::~CBoxRecorder() {
+    SetMessageBoxHook(nullptr);
+}
+
+std::vector<MessageBoxCall> CBoxRecorder::Calls() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_calls;
+}
+
+size_t CBoxRecorder::Count() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_calls.size();
+}
+
+CFileChooser::CFileChooser(std::optional<std::string> path) {
+    SetFileDialogHook([this, path](const FileDialogCall& call) {
+        m_calls.push_back(call);
+        return path;
+    });
+}
+
+CFileChooser::~CFileChooser() {
+    SetFileDialogHook(nullptr);
+}
+
+CViewerHarness::CViewerHarness() : m_pDlg(std::make_unique<CViewerDlg>()) {
+    m_app.m_pMainWnd = m_pDlg.get();
+    m_pDlg->Create(IDD_VIEWER_DIALOG);
+}
+
+CViewerHarness::~CViewerHarness() {
+    m_pDlg.reset();
+    m_app.m_pMainWnd = nullptr;
+}
+
+CString CViewerHarness::Text(int nID) {
+    CString str;
+    m_pDlg->GetDlgItemText(nID, str);
+    return str;
+}
+
+std::string CViewerHarness::Utf8(int nID) {
+    return Text(nID).ToUtf8();
+}
+
+void PumpEvents(int nMilliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < nMilliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+QImage Render(QWidget* pWidget) {
+    return pWidget->grab().toImage();
+}
+
+CTempDir::CTempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
+    if (mkdtemp(tmpl.data()))
+        m_path = tmpl;
+}
+
+CTempDir::~CTempDir() {
+    std::error_code ec;
+    if (!m_path.empty())
+        std::filesystem::remove_all(m_path, ec);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}

@@ -1,0 +1,13 @@
+// The main window's visible state as JSON, for the tools that drive it.
+#pragma once
+
+#include <QJsonObject>
+
+class CViewerDlg;
+
+// Texts of the controls 1001-1136 that are not empty, by id, in UTF-8.
+QJsonObject ItemTexts(CViewerDlg& dlg);
+// Texts of the buttons 1, 1126, 1127, 1131 and 1139, by id.
+QJsonObject ButtonCaptions(CViewerDlg& dlg);
+// The state a person checks: captions and control texts.
+QJsonObject WindowState(CViewerDlg& dlg);
