@@ -76,10 +76,12 @@ BOOL CWnd::IsIconic() const {
     return m_pWidget && m_pWidget->isMinimized();
 }
 
+// Window managers own the frames of top-level windows, so a window's rectangle is its client
+// area in screen coordinates; sizes given to SetWindowPos are client sizes likewise.
 void CWnd::GetWindowRect(RECT* pRect) const {
     if (!m_pWidget)
         return;
-    QRect r = m_pWidget->isWindow() ? m_pWidget->frameGeometry() : m_pWidget->geometry();
+    QRect r = m_pWidget->geometry();
     if (!m_pWidget->isWindow())
         r.moveTopLeft(m_pWidget->parentWidget()->mapToGlobal(r.topLeft()));
     *pRect = RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
@@ -94,11 +96,7 @@ BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT nFlags) 
     if (!m_pWidget)
         return FALSE;
     if (!(nFlags & SWP_NOSIZE)) {
-        // Sizes are of the whole window; the widget is sized by its client area.
-        QSize frameExtra = m_pWidget->isWindow()
-                               ? m_pWidget->frameGeometry().size() - m_pWidget->geometry().size()
-                               : QSize(0, 0);
-        QSize client(cx - frameExtra.width(), cy - frameExtra.height());
+        QSize client(cx, cy);
         if (m_pWidget->minimumSize() == m_pWidget->maximumSize())
             m_pWidget->setFixedSize(client);
         else

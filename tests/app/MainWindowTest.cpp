@@ -1,0 +1,266 @@
+#include "app/AboutDlg.h"
+#include "resources/ResourceIds.h"
+#include "tests/common/TestSupport.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QTimer>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QColor Colour(COLORREF cr) {
+    return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
+}
+
+// Counts the pixels of an image that have exactly the given colour.
+int CountPixels(const QImage& img, const QColor& c) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += img.pixelColor(x, y) == c ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+TEST(MainWindowStart, OpensCollapsedAtTheSeparator) {
+    CViewerHarness h;
+    RECT rcWindow, rcSeparator;
+    h.Dlg().GetWindowRect(&rcWindow);
+    h.Dlg().GetDlgItem(1120)->GetWindowRect(&rcSeparator);
+    EXPECT_EQ(rcWindow.bottom, rcSeparator.bottom);
+    EXPECT_EQ(h.Dlg().m_rcCollapsed.bottom - h.Dlg().m_rcCollapsed.top,
+              rcSeparator.bottom - rcWindow.top);
+    RECT full = h.Dlg().MapDialogRect(0, 0, 299, 270);
+    EXPECT_EQ(rcWindow.right - rcWindow.left, full.right);
+    EXPECT_EQ(h.Dlg().m_rcFull.bottom - h.Dlg().m_rcFull.top, full.bottom);
+    EXPECT_GE(h.Dlg().GetDlgItem(1130)->Widget()->geometry().top(), h.Dlg().Widget()->height())
+        << "the monitor is cut off";
+}
+
+TEST(MainWindowStart, InitialCaptionsAndInputs) {
+    CViewerHarness h;
+    EXPECT_EQ(h.Text(1), GBK("开 始"));
+    EXPECT_EQ(h.Text(1131), GBK("语句>>"));
+    EXPECT_EQ(h.Text(1126), GBK("暂停"));
+    EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    EXPECT_EQ(h.Text(1119), "1");
+    EXPECT_EQ(h.Text(1000), "38400");
+    auto* combo = qobject_cast<QComboBox*>(h.Dlg().GetDlgItem(1000)->Widget());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_FALSE(combo->isEditable());
+    QStringList rates;
+    for (int i = 0; i < combo->count(); ++i)
+        rates << combo->itemText(i);
+    EXPECT_EQ(rates, QStringList({"4800", "9600", "19200", "38400", "57600"}));
+    for (int id = 1121; id <= 1125; ++id)
+        EXPECT_EQ(h.Dlg().GetDlgItem(id)->GetCheck(), 1) << id;
+    auto* slider = qobject_cast<QSlider*>(h.Dlg().GetDlgItem(1140)->Widget());
+    EXPECT_EQ(slider->value(), 1);
+    EXPECT_EQ(slider->minimum(), 1);
+    EXPECT_EQ(slider->maximum(), 5);
+    EXPECT_EQ(slider->singleStep(), 1);
+    EXPECT_EQ(slider->pageStep(), 1);
+    EXPECT_EQ(h.Dlg().m_nReplayPeriod, 1000);
+    EXPECT_EQ(h.Dlg().m_bStopped, 1);
+    EXPECT_EQ(h.Dlg().m_bAcquiring, 0);
+    EXPECT_EQ(h.Dlg().m_bEchoOn, 1);
+    EXPECT_EQ(h.Dlg().m_bRecording, 0);
+    EXPECT_EQ(h.Dlg().m_pSkyPlot, nullptr);
+    EXPECT_EQ(h.Dlg().m_pTrackPlot, nullptr);
+}
+
+TEST(MainWindowInput, ComEditTakesDigitsOnlyAndMonitorIsReadOnly) {
+    CViewerHarness h;
+    auto* edit = qobject_cast<QLineEdit*>(h.Dlg().GetDlgItem(1119)->Widget());
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->selectAll();
+    edit->insert("a-3x7");
+    EXPECT_EQ(edit->text(), "1") << "a rejected insert keeps the old text";
+    edit->selectAll();
+    edit->insert("12");
+    EXPECT_EQ(edit->text(), "12");
+    auto* monitor = qobject_cast<QPlainTextEdit*>(h.Dlg().GetDlgItem(1130)->Widget());
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_TRUE(monitor->isReadOnly());
+}
+
+TEST(MainWindowInput, TabOrderFollowsTheTemplate) {
+    CViewerHarness h;
+    QWidget* previous = nullptr;
+    for (const auto& pControl : h.Dlg().Controls()) {
+        QWidget* w = pControl->Widget();
+        if (w->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous) {
+            QWidget* next = previous->nextInFocusChain();
+            while (next && next->focusPolicy() == Qt::NoFocus && next != w)
+                next = next->nextInFocusChain();
+            EXPECT_EQ(next, w) << "after id " << pControl->GetDlgCtrlID();
+        }
+        previous = w;
+    }
+}
+
+TEST(MainWindowFonts, ControlsGetTheirFonts) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    EXPECT_EQ(d.GetDlgItem(1)->GetFont(), &d.m_fontButton);
+    EXPECT_EQ(d.GetDlgItem(1139)->GetFont(), &d.m_fontButton);
+    EXPECT_EQ(d.GetDlgItem(1121)->GetFont(), &d.m_fontCheck);
+    EXPECT_EQ(d.GetDlgItem(1100)->GetFont(), &d.m_fontLarge);
+    EXPECT_EQ(d.GetDlgItem(1001)->GetFont(), &d.m_fontTable);
+    EXPECT_EQ(d.GetDlgItem(1096)->GetFont(), &d.m_fontTable);
+    EXPECT_EQ(d.GetDlgItem(1105)->GetFont(), &d.m_fontHeader);
+    EXPECT_EQ(d.GetDlgItem(1118)->GetFont(), &d.m_fontLarge);
+    EXPECT_EQ(d.GetDlgItem(1136)->GetFont(), &d.m_fontLarge);
+    EXPECT_EQ(d.GetDlgItem(1130)->GetFont(), &d.m_fontTable);
+    EXPECT_EQ(d.GetDlgItem(1132)->GetFont(), nullptr) << "keeps the template font";
+    EXPECT_EQ(d.m_fontLarge.Font().pixelSize(), 19); // 14 pt at 96 dpi
+    EXPECT_EQ(d.m_fontHeader.Font().pixelSize(), 13);
+}
+
+// A cell's colours come from OnCtlColor each time it paints: text and text background by the
+// state code, the rest of the cell in the brush.
+TEST(MainWindowColours, TableCellsByStateCode) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    struct {
+        int state;
+        COLORREF text;
+        COLORREF background;
+    } cases[] = {
+        {11, RGB(255, 255, 255), RGB(0, 0, 255)}, {12, RGB(255, 255, 255), RGB(255, 0, 0)},
+        {13, RGB(0, 255, 0), RGB(255, 255, 255)}, {14, RGB(0, 0, 255), RGB(255, 255, 255)},
+        {15, RGB(255, 0, 0), RGB(255, 255, 255)},
+    };
+    for (const auto& c : cases) {
+        d.m_nCellState[0] = c.state;
+        d.SetDlgItemText(1001, "88");
+        QImage img = Render(d.GetDlgItem(1001)->Widget());
+        EXPECT_GT(CountPixels(img, Colour(c.background)), 40) << "state " << c.state;
+        EXPECT_GT(CountPixels(img, Colour(c.text)), 10) << "state " << c.state;
+        EXPECT_GT(CountPixels(img, QColor(240, 240, 240)), 20) << "the base brush fills the rest";
+    }
+}
+
+TEST(MainWindowColours, EmptyCellsAndDateFieldsAreWhite) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    for (int id : {1001, 1097, 1098, 1099}) {
+        d.SetDlgItemText(id, "12");
+        QImage img = Render(d.GetDlgItem(id)->Widget());
+        EXPECT_EQ(CountPixels(img, QColor(240, 240, 240)), 0) << id;
+        EXPECT_GT(CountPixels(img, QColor(255, 255, 255)), img.width() * img.height() / 2) << id;
+    }
+}
+
+TEST(MainWindowColours, PositionFieldsFollowTheFixFlag) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    d.SetDlgItemText(1114, "52.3 M");
+    d.m_bFixValid = 0;
+    EXPECT_GT(CountPixels(Render(d.GetDlgItem(1114)->Widget()), QColor(186, 186, 186)), 5);
+    d.m_bFixValid = 1;
+    QImage valid = Render(d.GetDlgItem(1114)->Widget());
+    EXPECT_GT(CountPixels(valid, QColor(165, 41, 31)), 5);
+    EXPECT_EQ(CountPixels(valid, QColor(186, 186, 186)), 0);
+    d.SetDlgItemText(1135, "7");
+    EXPECT_GT(CountPixels(Render(d.GetDlgItem(1135)->Widget()), QColor(165, 41, 31)), 5);
+}
+
+TEST(MainWindowCommands, AboutItemOpensTheAboutBox) {
+    CViewerHarness h;
+    CMenu* pMenu = h.Dlg().GetSystemMenu(FALSE);
+    ASSERT_NE(pMenu, nullptr);
+    ASSERT_EQ(pMenu->Items().size(), 2u);
+    EXPECT_TRUE(pMenu->Items()[0].nFlags & MF_SEPARATOR);
+    EXPECT_EQ(pMenu->Items()[1].nID, static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_EQ(pMenu->Items()[1].strText, GBK("关于 Velmora(&A)..."));
+    int nOpened = 0;
+    CString title;
+    SetModalHook([&](CDialog& dlg) {
+        ++nOpened;
+        dlg.GetWindowText(title);
+        return IDOK;
+    });
+    h.Dlg().OnSysCommand(IDM_ABOUTBOX, 0);
+    h.Dlg().OnSysCommand(0xF060, 0); // close: not the About box
+    SetModalHook(nullptr);
+    EXPECT_EQ(nOpened, 1);
+    EXPECT_EQ(title, GBK("关于 Velmora"));
+}
+
+TEST(MainWindowCommands, EscapeEndsTheModalRun) {
+    CViewerApp app;
+    CViewerDlg dlg;
+    app.m_pMainWnd = &dlg;
+    int result = -5;
+    QTimer::singleShot(50, [&] {
+        QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(dlg.Widget(), &esc);
+    });
+    result = dlg.DoModal();
+    EXPECT_EQ(result, IDCANCEL);
+    app.m_pMainWnd = nullptr;
+}
+
+TEST(ReceiverStateReset, ClearsTablesCountsAndMonitorOnly) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    for (int i = 0; i < kSatSlots; ++i) {
+        d.m_strSatPrn[i] = "07";
+        d.m_nSatState[i] = 11;
+        d.m_nSatElevation[i] = 45;
+        d.m_nSatAzimuth[i] = 270;
+    }
+    for (int& c : d.m_nCellState)
+        c = 14;
+    d.m_nGpsInView = d.m_nGpsUsed = d.m_nGlonassInView = d.m_nGlonassUsed = 5;
+    d.m_nGpsInViewLast = d.m_nGlonassInViewLast = 6;
+    d.m_bNoFixEpoch = d.m_bTtffCounting = 1;
+    d.m_nTtffHours = d.m_nTtffMinutes = d.m_nTtffSeconds = 3;
+    d.m_strSentence = "$GPGGA";
+    d.m_strUsedPrns = "05,12,";
+    d.m_bFixValid = 1;
+    d.m_bGgaSeen = 1;
+    d.m_strLatitude = "N   39";
+    d.m_strCourse = "12.0";
+    for (int id : {1001, 1096, 1097, 1099, 1110, 1118, 1132, 1136})
+        d.SetDlgItemText(id, "9");
+    d.m_editMonitor.ReplaceSel("$GPGGA,1\r\n");
+
+    d.ResetReceiverState();
+
+    for (int i = 0; i < kSatSlots; ++i) {
+        EXPECT_TRUE(d.m_strSatPrn[i].IsEmpty());
+        EXPECT_EQ(d.m_nSatState[i], 11) << "kept";
+        EXPECT_EQ(d.m_nSatElevation[i], 45) << "kept";
+        EXPECT_EQ(d.m_nSatAzimuth[i], 270) << "kept";
+    }
+    for (int c : d.m_nCellState)
+        EXPECT_EQ(c, 0);
+    EXPECT_EQ(d.m_nGpsInView + d.m_nGpsUsed + d.m_nGlonassInView + d.m_nGlonassUsed, 0);
+    EXPECT_EQ(d.m_nGpsInViewLast + d.m_nGlonassInViewLast, 0);
+    EXPECT_EQ(d.m_bNoFixEpoch + d.m_bTtffCounting, 0);
+    EXPECT_EQ(d.m_nTtffHours + d.m_nTtffMinutes + d.m_nTtffSeconds, 0);
+    EXPECT_TRUE(d.m_strSentence.IsEmpty());
+    EXPECT_TRUE(d.m_strUsedPrns.IsEmpty());
+    for (int id : {1001, 1096, 1110, 1118, 1132, 1136})
+        EXPECT_TRUE(h.Text(id).IsEmpty()) << id;
+    EXPECT_EQ(h.Text(1097), "9") << "the date is not cleared";
+    EXPECT_EQ(h.Text(1099), "9") << "the time-to-fix field is not cleared";
+    EXPECT_EQ(d.m_editMonitor.GetWindowTextLength(), 0);
+    EXPECT_EQ(d.m_bFixValid, 1);
+    EXPECT_EQ(d.m_bGgaSeen, 1);
+    EXPECT_EQ(d.m_strLatitude, "N   39");
+    EXPECT_EQ(d.m_strCourse, "12.0");
+}
