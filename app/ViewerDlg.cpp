@@ -98,6 +98,7 @@ BOOL CViewerDlg::OnInitDialog() {
     m_sliderSpeed.SetTicFreq(1);
     m_sliderSpeed.SetLineSize(1);
     m_sliderSpeed.SetPageSize(1);
+    m_editMonitor.SetLineLimit(kMonitorLineLimit);
     m_nReplayPeriod = 1000;
     return TRUE;
 }

@@ -26,6 +26,9 @@ constexpr UINT TIMER_REPLAY = 1;
 constexpr UINT TIMER_BAUD_WATCHDOG = 2;
 constexpr UINT kBaudWatchdogPeriod = 3000;
 
+// The monitor keeps this many lines; the oldest go first.
+constexpr int kMonitorLineLimit = 5000;
+
 class CViewerDlg : public CDialog {
 public:
     explicit CViewerDlg(CWnd* pParent = nullptr);
@@ -63,6 +66,7 @@ public:
     void EnterAcquiringState();
     void ExpireBaudWatchdog();
     void RunReplayTick();
+    void StopReplay();
     // Appends one received byte to the record file (while recording).
     void RecordByte(BYTE byte);
 

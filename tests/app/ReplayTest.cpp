@@ -1,0 +1,169 @@
+#include "tests/common/Nmea.h"
+#include "tests/common/TestSupport.h"
+
+#include <QPlainTextEdit>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A record file of n epochs: each a GGA and an RMC, stored with CR CR LF endings.
+std::string RecordFile(int nEpochs) {
+    std::string file;
+    for (int i = 0; i < nEpochs; ++i) {
+        char time[16];
+        std::snprintf(time, sizeof time, "0800%02d.00", i % 60);
+        for (std::string s :
+             {Sentence(std::string("GPGGA,") + time + ",3954.3920,N,11623.7590,E,1,08,1.0,52.3,M,,M,,"),
+              Sentence(std::string("GPRMC,") + time + ",A,3954.3920,N,11623.7590,E,0.0,0.0,081226,,")}) {
+            s.insert(s.size() - 1, "\r");
+            file += s;
+        }
+    }
+    return file;
+}
+
+int MonitorLines(CViewerDlg& d) {
+    QString text = qobject_cast<QPlainTextEdit*>(d.GetDlgItem(1130)->Widget())->toPlainText();
+    return static_cast<int>(text.split('\n', Qt::SkipEmptyParts).size());
+}
+
+void StartReplay(CViewerDlg& d, const std::string& path) {
+    CFileChooser chooser(path);
+    d.OnReplay();
+}
+
+// Runs ticks back to back until the replay ends (or the bound is reached).
+int RunToEnd(CViewerHarness& h, int nMaxTicks = 100000) {
+    int nTicks = 0;
+    while (h.Text(1139) == GBK("停止回放") && nTicks < nMaxTicks) {
+        h.Dlg().RunReplayTick();
+        ++nTicks;
+    }
+    return nTicks;
+}
+
+} // namespace
+
+TEST(Replay, StartsWithTheDialogAndStopsOnTheButton) {
+    CViewerHarness h;
+    CTempDir dir;
+    std::string path = dir.File("r.txt");
+    WriteFileBytes(path, RecordFile(5));
+    {
+        CFileChooser chooser(path);
+        h.Dlg().OnReplay();
+        ASSERT_EQ(chooser.Calls().size(), 1u);
+        EXPECT_TRUE(chooser.Calls()[0].open);
+        EXPECT_EQ(chooser.Calls()[0].title, "打开回放语句文件");
+        EXPECT_EQ(chooser.Calls()[0].filter, "Text Files(*.txt)|*.txt||");
+    }
+    EXPECT_EQ(h.Text(1139), GBK("停止回放"));
+    EXPECT_TRUE(h.Dlg().IsTimerRunning(TIMER_REPLAY));
+    EXPECT_EQ(h.Dlg().TimerPeriod(TIMER_REPLAY), 1000);
+    EXPECT_EQ(h.Dlg().m_nReplayLength, static_cast<long>(RecordFile(5).size()));
+    h.Dlg().OnReplay();
+    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    EXPECT_FALSE(h.Dlg().IsTimerRunning(TIMER_REPLAY));
+    EXPECT_EQ(h.Dlg().m_pReplayFile, nullptr);
+}
+
+TEST(Replay, MissingFileIsReportedAndNothingChanges) {
+    CViewerHarness h;
+    h.Dlg().SetDlgItemText(1001, "07");
+    CBoxRecorder boxes;
+    StartReplay(h.Dlg(), "/nonexistent-velmora/none.txt");
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text, "文件不存在或打不开!");
+    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    EXPECT_EQ(h.Text(1001), "07") << "the display is not cleared";
+}
+
+TEST(Replay, DoesNothingWhileAcquiringAndStartRefusesWhileReplaying) {
+    CViewerHarness h;
+    CTempDir dir;
+    std::string path = dir.File("r.txt");
+    WriteFileBytes(path, RecordFile(5));
+    h.Dlg().m_bAcquiring = 1;
+    CFileChooser chooser(path);
+    h.Dlg().OnReplay();
+    EXPECT_TRUE(chooser.Calls().empty());
+    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+}
+
+TEST(Replay, OneEpochPerTickAndTheWholeFile) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    CTempDir dir;
+    std::string path = dir.File("r.txt");
+    WriteFileBytes(path, RecordFile(10));
+    StartReplay(d, path);
+    d.RunReplayTick();
+    EXPECT_EQ(MonitorLines(d), 2) << "the first GGA and its RMC";
+    d.RunReplayTick();
+    EXPECT_EQ(MonitorLines(d), 4);
+    EXPECT_EQ(d.m_strSentence, "$GPGGA") << "the next GGA's head waits for the next tick";
+    EXPECT_EQ(RunToEnd(h), 8) << "ten epochs, ten ticks";
+    EXPECT_EQ(MonitorLines(d), 20) << "every epoch, the last included";
+    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    EXPECT_EQ(d.m_pReplayFile, nullptr);
+}
+
+TEST(Replay, ShortAndOddFilesEndCleanly) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    CTempDir dir;
+    std::string path = dir.File("r.txt");
+    const std::string cases[] = {
+        "",
+        std::string(200000, '\x1a'),
+        std::string("\0\0binary\xff\xfe\r\r\n", 13),
+        Sentence("GPRMC,080000.00,A,3954.3920,N,11623.7590,E,0.0,0.0,081226,,") + "tail no lf",
+    };
+    for (const std::string& contents : cases) {
+        WriteFileBytes(path, contents);
+        StartReplay(d, path);
+        EXPECT_EQ(h.Text(1139), GBK("停止回放"));
+        EXPECT_LE(RunToEnd(h), static_cast<int>(contents.size() / 65536 + 1));
+        EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    }
+    EXPECT_EQ(MonitorLines(d), 1) << "only the complete RMC line of the last file";
+}
+
+TEST(Replay, TickWithoutReplayReadsNothingAndStopsItsTimer) {
+    CViewerHarness h;
+    h.Dlg().SetTimer(TIMER_REPLAY, 10, nullptr);
+    h.Dlg().RunReplayTick();
+    EXPECT_FALSE(h.Dlg().IsTimerRunning(TIMER_REPLAY));
+    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+}
+
+TEST(Replay, SliderSetsThePeriodAndRestartsARunningReplay) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    const int periods[] = {1000, 800, 600, 400, 10};
+    for (int pos = 5; pos >= 1; --pos) {
+        d.m_sliderSpeed.SetPos(pos);
+        EXPECT_EQ(d.m_nReplayPeriod, periods[pos - 1]);
+    }
+    EXPECT_FALSE(d.IsTimerRunning(TIMER_REPLAY)) << "no replay: only the period changes";
+    CTempDir dir;
+    std::string path = dir.File("r.txt");
+    WriteFileBytes(path, RecordFile(3));
+    StartReplay(d, path);
+    d.m_sliderSpeed.SetPos(5);
+    EXPECT_EQ(d.TimerPeriod(TIMER_REPLAY), 10);
+    d.OnHScroll(SB_ENDSCROLL, 0, d.GetDlgItem(1140));
+    EXPECT_EQ(d.TimerPeriod(TIMER_REPLAY), 10);
+}
+
+TEST(Replay, TimerDrivesTheTicks) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    CTempDir dir;
+    std::string path = dir.File("r.txt");
+    WriteFileBytes(path, RecordFile(4));
+    d.m_sliderSpeed.SetPos(5);
+    StartReplay(d, path);
+    EXPECT_TRUE(WaitFor([&] { return h.Text(1139) == GBK("回放语句"); }, 5000));
+    EXPECT_EQ(MonitorLines(d), 8);
+}
