@@ -253,7 +253,7 @@ void CControl::CreateWidget(QWidget* pParent, const ControlTemplate& tpl) {
         c->setEditable(false);
         // A narrow drop-down list still shows its whole text, as on the original platform.
         c->setStyleSheet("QComboBox { padding: 0px 0px 0px 2px; }"
-                         "QComboBox::drop-down { width: 12px; border: 0px; }");
+                         "QComboBox::drop-down { width: 11px; }");
         for (const char* item : tpl.items)
             c->addItem(QString::fromUtf8(item));
         c->setCurrentIndex(-1);

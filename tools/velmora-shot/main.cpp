@@ -1,13 +1,17 @@
-// velmora-shot: runs the program offscreen for a while and writes PNG images of its windows
-// and its final state as JSON.
+// velmora-shot: runs the program offscreen on a port, a decoded file or a replay file for a
+// while and writes PNG images of its windows and its final state as JSON.
 #include "app/ViewerApp.h"
 #include "app/ViewerDlg.h"
 #include "platform/Environment.h"
+#include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "plots/SkyPlotDlg.h"
+#include "plots/TrackPlotDlg.h"
 #include "resources/ResourceIds.h"
 #include "tools/common/WindowState.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -15,7 +19,6 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -23,39 +26,78 @@ namespace {
 struct Options {
     std::string outDir;
     double seconds = 0;
+    bool panel = false;
+    int port = -1;
+    int baud = 38400;
+    std::string replayFile;
+    int speed = 1;
+    std::string recordFile;
+    bool sky = false;
+    bool track = false;
 };
 
-void PrintUsage(FILE* out) {
-    std::fprintf(out, "usage: velmora-shot --out DIR [--seconds S]\n"
-                      "Runs Velmora offscreen and writes DIR/main.png, DIR/about.png and\n"
-                      "DIR/state.json (captions and the texts of the controls).\n");
+const char kUsage[] =
+    "usage: velmora-shot --out DIR [--seconds S] [--panel] [--port N [--baud B]]\n"
+    "                    [--record FILE] [--replay FILE [--speed 1-5]] [--sky] [--track]\n"
+    "Runs Velmora offscreen and writes DIR/main.png, DIR/about.png, DIR/state.json and,\n"
+    "when asked, DIR/sky.png and DIR/track.png.\n"
+    "  --out DIR        folder for the images and state.json (created when missing)\n"
+    "  --seconds S      how long the program runs before the images are taken (default 0;\n"
+    "                   a replay ends earlier when its file ends)\n"
+    "  --panel          show the sentence monitor panel\n"
+    "  --port N         put N in the COM field and press Start\n"
+    "  --baud B         the baud rate chosen before Start (default 38400)\n"
+    "  --record FILE    switch recording on to FILE before Start\n"
+    "  --replay FILE    replay FILE (the speed slider at --speed, 1 slowest .. 5 fastest)\n"
+    "  --sky, --track   open the sky plot / track plot after Start or replay start\n";
+
+bool ParseInt(const char* text, int& value) {
+    char* end = nullptr;
+    long v = std::strtol(text, &end, 10);
+    if (!*text || *end)
+        return false;
+    value = static_cast<int>(v);
+    return true;
 }
 
 bool ParseOptions(int argc, char** argv, Options& opt) {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        auto value = [&](const char* name) -> const char* {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "velmora-shot: %s needs a value\n", name);
-                return nullptr;
-            }
-            return argv[++i];
-        };
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        const char* v = nullptr;
+        bool ok = true;
         if (arg == "--help" || arg == "-h") {
-            PrintUsage(stdout);
+            std::fputs(kUsage, stdout);
             std::exit(0);
+        } else if (arg == "--panel") {
+            opt.panel = true;
+        } else if (arg == "--sky") {
+            opt.sky = true;
+        } else if (arg == "--track") {
+            opt.track = true;
+        } else if (!(v = value())) {
+            std::fprintf(stderr, "velmora-shot: %s needs a value\n", arg.c_str());
+            return false;
         } else if (arg == "--out") {
-            const char* v = value("--out");
-            if (!v)
-                return false;
             opt.outDir = v;
         } else if (arg == "--seconds") {
-            const char* v = value("--seconds");
-            if (!v)
-                return false;
             opt.seconds = std::atof(v);
+        } else if (arg == "--port") {
+            ok = ParseInt(v, opt.port);
+        } else if (arg == "--baud") {
+            ok = ParseInt(v, opt.baud);
+        } else if (arg == "--record") {
+            opt.recordFile = v;
+        } else if (arg == "--replay") {
+            opt.replayFile = v;
+        } else if (arg == "--speed") {
+            ok = ParseInt(v, opt.speed) && opt.speed >= 1 && opt.speed <= 5;
         } else {
             std::fprintf(stderr, "velmora-shot: unknown option %s\n", arg.c_str());
+            return false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "velmora-shot: bad value for %s: %s\n", arg.c_str(), v);
             return false;
         }
     }
@@ -66,16 +108,45 @@ bool ParseOptions(int argc, char** argv, Options& opt) {
     return true;
 }
 
-void RunFor(double seconds) {
+// Runs the event loop for the given time, or until the condition holds.
+template <typename Done> void RunFor(double seconds, Done done) {
     QElapsedTimer timer;
     timer.start();
     do {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    } while (timer.elapsed() < seconds * 1000);
+    } while (timer.elapsed() < seconds * 1000 && !done());
 }
 
 bool SaveWidget(QWidget* pWidget, const QString& path) {
     return pWidget && pWidget->grab().save(path, "PNG");
+}
+
+// Presses a button of the main window with a file dialog answered by path.
+void PressWithFile(CViewerDlg& dlg, UINT nID, const std::string& path) {
+    SetFileDialogHook([path](const FileDialogCall&) { return std::optional<std::string>(path); });
+    dlg.OnCommand(nID);
+    SetFileDialogHook(nullptr);
+}
+
+void StartAcquisition(CViewerDlg& dlg, const Options& opt) {
+    dlg.SetDlgItemText(1119, CString(std::to_string(opt.port).c_str()));
+    auto* combo = qobject_cast<QComboBox*>(dlg.GetDlgItem(1000)->Widget());
+    int index = combo->findText(QString::number(opt.baud));
+    if (index < 0) {
+        combo->addItem(QString::number(opt.baud));
+        index = combo->count() - 1;
+    }
+    combo->setCurrentIndex(index);
+    dlg.OnOK();
+}
+
+bool WriteState(CViewerDlg& dlg, const QJsonArray& boxes, const QString& path) {
+    QJsonObject state = WindowState(dlg);
+    state.insert("boxes", boxes);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    return file.write(QJsonDocument(state).toJson()) > 0;
 }
 
 } // namespace
@@ -83,15 +154,18 @@ bool SaveWidget(QWidget* pWidget, const QString& path) {
 int main(int argc, char** argv) {
     Options opt;
     if (!ParseOptions(argc, argv, opt)) {
-        PrintUsage(stderr);
+        std::fputs(kUsage, stderr);
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     PrepareFontEnvironment();
     QApplication qapp(argc, argv);
     ApplyApplicationStyle();
-    QDir().mkpath(QString::fromStdString(opt.outDir));
     QString out = QString::fromStdString(opt.outDir) + "/";
+    if (!QDir().mkpath(out)) {
+        std::fprintf(stderr, "velmora-shot: cannot create %s\n", opt.outDir.c_str());
+        return 1;
+    }
 
     QJsonArray boxes;
     SetMessageBoxHook([&boxes](const MessageBoxCall& call) {
@@ -104,22 +178,39 @@ int main(int argc, char** argv) {
     CViewerDlg dlg;
     app.m_pMainWnd = &dlg;
     dlg.Create(IDD_VIEWER_DIALOG);
-    RunFor(opt.seconds);
+    if (opt.panel)
+        dlg.OnTogglePanel();
+    if (!opt.recordFile.empty())
+        PressWithFile(dlg, 1127, opt.recordFile);
+    if (opt.port >= 0)
+        StartAcquisition(dlg, opt);
+    if (!opt.replayFile.empty()) {
+        dlg.m_sliderSpeed.SetPos(opt.speed);
+        PressWithFile(dlg, 1139, opt.replayFile);
+    }
+    if (opt.sky)
+        dlg.OnSkyPlot();
+    if (opt.track)
+        dlg.OnTrackPlot();
+    bool replaying = !opt.replayFile.empty();
+    RunFor(opt.seconds, [&] {
+        CString caption;
+        dlg.GetDlgItemText(1139, caption);
+        return replaying && caption != GBK("停止回放");
+    });
 
     bool ok = SaveWidget(dlg.Widget(), out + "main.png");
+    if (opt.sky && dlg.m_pSkyPlot)
+        ok = SaveWidget(dlg.m_pSkyPlot->Widget(), out + "sky.png") && ok;
+    if (opt.track && dlg.m_pTrackPlot)
+        ok = SaveWidget(dlg.m_pTrackPlot->Widget(), out + "track.png") && ok;
     SetModalHook([&](CDialog& about) {
         ok = SaveWidget(about.Widget(), out + "about.png") && ok;
         return IDOK;
     });
     dlg.OnSysCommand(IDM_ABOUTBOX, 0);
     SetModalHook(nullptr);
-
-    QJsonObject state = WindowState(dlg);
-    state.insert("boxes", boxes);
-    QFile file(out + "state.json");
-    ok = file.open(QIODevice::WriteOnly) && ok;
-    file.write(QJsonDocument(state).toJson());
-    file.close();
+    ok = WriteState(dlg, boxes, out + "state.json") && ok;
     SetMessageBoxHook(nullptr);
     app.m_pMainWnd = nullptr;
     if (!ok)
