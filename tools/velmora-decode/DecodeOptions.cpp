@@ -7,14 +7,14 @@
 namespace {
 
 // One option: its name, whether it takes a value, and what it does with it.
-struct OptionSpec {
+struct OptionEntry {
     const char* pszName;
     bool bTakesValue;
     std::function<bool(DecodeOptions&, const std::string&, std::string&)> apply;
 };
 
-const std::vector<OptionSpec>& Options() {
-    static const std::vector<OptionSpec> options = {
+const std::vector<OptionEntry>& Options() {
+    static const std::vector<OptionEntry> options = {
         {"--help", false,
          [](DecodeOptions& opt, const std::string&, std::string&) {
              opt.bHelp = true;
@@ -33,10 +33,10 @@ const std::vector<OptionSpec>& Options() {
     return options;
 }
 
-const OptionSpec* FindOption(const std::string& name) {
-    for (const OptionSpec& spec : Options())
-        if (name == spec.pszName || (name == "-h" && std::string(spec.pszName) == "--help"))
-            return &spec;
+const OptionEntry* FindOption(const std::string& name) {
+    for (const OptionEntry& option : Options())
+        if (name == option.pszName || (name == "-h" && std::string(option.pszName) == "--help"))
+            return &option;
     return nullptr;
 }
 
@@ -61,13 +61,13 @@ bool ParseDecodeOptions(const std::vector<std::string>& args, DecodeOptions& opt
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.size() > 1 && arg[0] == '-') {
-            const OptionSpec* pSpec = FindOption(arg);
-            if (!pSpec) {
+            const OptionEntry* pOption = FindOption(arg);
+            if (!pOption) {
                 strError = "unknown option " + arg;
                 return false;
             }
             std::string value;
-            if (pSpec->bTakesValue) {
+            if (pOption->bTakesValue) {
                 if (i + 1 >= args.size()) {
                     strError = arg + " needs a value";
                     return false;
@@ -75,7 +75,7 @@ bool ParseDecodeOptions(const std::vector<std::string>& args, DecodeOptions& opt
                 value = args[++i];
             }
             std::string error;
-            if (!pSpec->apply(opt, value, error)) {
+            if (!pOption->apply(opt, value, error)) {
                 strError = arg + ": " + error;
                 return false;
             }
