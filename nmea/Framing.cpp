@@ -1,20 +1,11 @@
 #include "app/ViewerDlg.h"
+#include "nmea/FieldWalker.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
 constexpr int kMaxSentenceLength = 120;
-
-// The sentence formatter: the three letters after the two talker letters that follow the
-// first '$' ("GGA" in "$GPGGA,"), or an empty text when the line has none.
-CString Formatter(const CString& sentence) {
-    int nDollar = sentence.Find('$');
-    if (nDollar < 0 || sentence.GetLength() < nDollar + 6)
-        return CString();
-    return sentence.Mid(nDollar + 3, 3);
-}
 
 } // namespace
 
@@ -68,7 +59,8 @@ void CViewerDlg::CheckAndDispatchLine() {
 }
 
 void CViewerDlg::DispatchSentence() {
-    CString strType = Formatter(m_strSentence);
+    // By the formatter alone: the letters of a type inside another sentence are not its type.
+    CString strType = SentenceFormatter(m_strSentence);
     if (strType == "GGA" || strType == "GNS")
         DecodeGGA();
     else if (strType == "RMC")

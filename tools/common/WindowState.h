@@ -1,6 +1,7 @@
 // The main window's visible state as JSON, for the tools that drive it.
 #pragma once
 
+#include <QJsonArray>
 #include <QJsonObject>
 
 class CViewerDlg;
@@ -11,3 +12,9 @@ QJsonObject ItemTexts(CViewerDlg& dlg);
 QJsonObject ButtonCaptions(CViewerDlg& dlg);
 // The state a person checks: captions and control texts.
 QJsonObject WindowState(CViewerDlg& dlg);
+
+// Ids of the SNR cells now drawn in the check font.
+QJsonArray CheckFontCells(CViewerDlg& dlg);
+// The decoded receiver state: "cells", "checkFont", "sats", "fix", "ggaSeen", "counts",
+// "ttff", "used" and "monitorLength".
+QJsonObject ReceiverState(CViewerDlg& dlg);

@@ -1,0 +1,103 @@
+#include "app/ViewerDlg.h"
+#include "nmea/FieldWalker.h"
+#include "nmea/PositionText.h"
+#include "plots/SkyPlotDlg.h"
+#include "plots/TrackPlotDlg.h"
+
+namespace {
+
+// GGA quality digit or GNS mode letters (one per system): "0" and letters all "N" mean no
+// fix; an empty field counts as a fix. A sentence that ends before the field has none.
+int FixIndicatorValid(bool bPresent, const CString& strField) {
+    if (!bPresent || strField == "0")
+        return 0;
+    for (int i = 0; i < strField.GetLength(); ++i)
+        if (strField[i] != 'N')
+            return 1;
+    return strField.IsEmpty() ? 1 : 0;
+}
+
+// "%d" of the value + 100 without its first character: two digits with a leading zero.
+CString TwoDigits(int nValue) {
+    CString str;
+    str.Format("%d", nValue + 100);
+    str.Delete(0);
+    return str;
+}
+
+void SetCount(CViewerDlg& dlg, int nID, int nCount) {
+    CString str;
+    str.Format("%d", nCount);
+    dlg.SetDlgItemText(nID, str);
+}
+
+} // namespace
+
+void CViewerDlg::DecodeGGA() {
+    EchoSentence(m_bShowGGA);
+    CFieldWalker walker(m_strSentence);
+    ShowLocalTime(*this, walker.TakeField());
+    ShowPosition(*this, walker);
+    bool bFixPresent = walker.HasField();
+    m_bFixValid = FixIndicatorValid(bFixPresent, walker.TakeField());
+    if (int nUsed = ReadWhole(walker.TakeField()))
+        SetCount(*this, 1112, nUsed);
+    SetDlgItemText(1118, walker.TakeField());
+    float fAltitude = 0;
+    if (ReadReal(walker.TakeField(), fAltitude)) {
+        m_strAltitude.Format("%.1f", fAltitude);
+        m_strAltitude += " M";
+        SetDlgItemText(1114, m_strAltitude);
+    }
+    UpdateFixStatus();
+    m_bGgaSeen = 1;
+}
+
+void CViewerDlg::UpdateFixStatus() {
+    if (m_bFixValid == 1) {
+        if (m_pTrackPlot)
+            m_pTrackPlot->SendMessage(WM_COPYDATA, 0, 0);
+        m_bNoFixEpoch = 0;
+        m_bTtffCounting = 0;
+        m_nGlonassUsed = 0;
+        m_nGpsUsed = 0;
+        for (int s = 0; s < kSatSlots; ++s) {
+            if (m_nCellState[4 * s] == SAT_GPS_USED)
+                ++m_nGpsUsed;
+            else if (m_nCellState[4 * s] == SAT_GLONASS_USED)
+                ++m_nGlonassUsed;
+        }
+        if (m_nGpsUsed != 0)
+            SetCount(*this, 1135, m_nGpsUsed);
+        if (m_nGlonassUsed != 0)
+            SetCount(*this, 1136, m_nGlonassUsed);
+    } else {
+        m_bNoFixEpoch = 1;
+        m_bFixValid = 0;
+        ++m_nTtffSeconds;
+        for (int nID : {1113, 1135, 1136, 1112})
+            SetDlgItemText(nID, "");
+    }
+    if (m_bTtffCounting == 0 && m_bNoFixEpoch == 1) {
+        // The first epoch without a fix starts a new count.
+        m_bNoFixEpoch = 0;
+        m_nTtffHours = 0;
+        m_nTtffMinutes = 0;
+        m_nTtffSeconds = 0;
+        m_bTtffCounting = 1;
+    } else {
+        if (m_nTtffSeconds == 60) {
+            m_nTtffSeconds = 0;
+            if (++m_nTtffMinutes == 60) {
+                m_nTtffMinutes = 0;
+                ++m_nTtffHours;
+            }
+        }
+        SetDlgItemText(1099, TwoDigits(m_nTtffHours) + ":" + TwoDigits(m_nTtffMinutes) + ":" +
+                                 TwoDigits(m_nTtffSeconds));
+    }
+    if (m_pSkyPlot)
+        m_pSkyPlot->SendMessage(WM_COPYDATA, 0, 0);
+    m_strUsedPrns.Empty();
+    m_bGgaSeen = 0;
+}

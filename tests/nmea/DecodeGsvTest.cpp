@@ -1,0 +1,133 @@
+// GSV: slots of both systems, count drops, used and strong codes, SNR fonts.
+#include "tests/nmea/NmeaTestSupport.h"
+
+namespace {
+
+// A GSV body with satellites PRN first+0, first+1, ... (elevation 40, azimuth 100, SNR snr).
+std::string Gsv(const std::string& talker, int nTotal, int nMessage, int nInView, int nFirstPrn,
+                int nSatellites, const std::string& snr = "30") {
+    std::string body = talker + "GSV," + std::to_string(nTotal) + "," + std::to_string(nMessage) +
+                       "," + (nInView < 10 ? "0" : "") + std::to_string(nInView);
+    for (int i = 0; i < nSatellites; ++i)
+        body += "," + std::to_string(nFirstPrn + i) + ",40,100," + snr;
+    return body;
+}
+
+// Sends every message of a system's full cycle: PRNs from nFirstPrn on.
+class CDecodeGsvTest : public CNmeaTest {
+protected:
+    void Cycle(const std::string& talker, int nInView, int nFirstPrn) {
+        int nTotal = (nInView + 3) / 4;
+        for (int m = 1; m <= nTotal; ++m)
+            Send(Gsv(talker, nTotal, m, nInView, nFirstPrn + 4 * (m - 1),
+                     m == nTotal ? nInView - 4 * (nTotal - 1) : 4));
+    }
+    std::string Prn(int nSlot) { return Dlg().m_strSatPrn[nSlot].Bytes(); }
+    int Cell(int nSlot, int nColumn) { return Dlg().m_nCellState[4 * nSlot + nColumn]; }
+    bool CheckFont(int nSlot) {
+        return Dlg().GetDlgItem(1004 + 4 * nSlot)->GetFont() == &Dlg().m_fontCheck;
+    }
+};
+
+TEST_F(CDecodeGsvTest, SlotsOfBothSystems) {
+    Dlg().SetDlgItemText(1045, "old");
+    Cycle("GP", 11, 10);
+    Cycle("GL", 6, 65);
+    for (int s = 0; s < 11; ++s)
+        EXPECT_EQ(Prn(s), std::to_string(10 + s));
+    EXPECT_EQ(Text(1045), "old") << "row 11 is not reached by 11 satellites";
+    EXPECT_EQ(Prn(12), "65");
+    EXPECT_EQ(Prn(17), "70");
+    EXPECT_EQ(Prn(18), "");
+    EXPECT_EQ(Dlg().m_nSatState[3], SAT_GPS_UNUSED);
+    EXPECT_EQ(Cell(13, 2), SAT_GLONASS_UNUSED);
+    EXPECT_EQ(Text(1049 + 4 + 1), "40");
+    EXPECT_EQ(Dlg().m_nSatAzimuth[13], 100);
+    EXPECT_EQ(Text(1132), "11");
+    EXPECT_EQ(Text(1133), "6");
+    EXPECT_EQ(Text(1134), "17");
+}
+
+TEST_F(CDecodeGsvTest, CountDropClearsBothSystemsCodes) {
+    Cycle("GP", 10, 10);
+    Cycle("GL", 8, 65);
+    Cycle("GP", 8, 10);
+    EXPECT_EQ(Prn(7), "17");
+    EXPECT_EQ(Text(1001 + 4 * 8), "") << "GPS rows 8 to 11 emptied";
+    EXPECT_EQ(Prn(12), "") << "GLONASS slots lose their PRN text";
+    EXPECT_EQ(Text(1049), "65") << "but keep the cells' texts";
+    EXPECT_EQ(Cell(12, 0), SAT_EMPTY);
+    EXPECT_EQ(Text(1134), "16");
+}
+
+TEST_F(CDecodeGsvTest, MessagesFourAndAboveFillTheGlonassTableFromTheBottom) {
+    Cycle("GL", 12, 65);
+    Cycle("GP", 14, 1);
+    EXPECT_EQ(Prn(23), "13");
+    EXPECT_EQ(Prn(22), "14");
+    EXPECT_EQ(Dlg().m_nSatState[23], SAT_GPS_UNUSED) << "GPS codes in the GLONASS table";
+    EXPECT_EQ(Prn(21), "74");
+
+    Cycle("GP", 13, 1);
+    EXPECT_EQ(Text(1049), "") << "GLONASS rows 0 to 10 emptied";
+    EXPECT_EQ(Text(1092), "");
+    EXPECT_EQ(Text(1093), "13") << "row 11 waits for message 4";
+    EXPECT_EQ(Prn(23), "13");
+    EXPECT_EQ(Prn(22), "");
+}
+
+TEST_F(CDecodeGsvTest, UsedAndStrongSatellites) {
+    Send("GPGSA,A,3,05,,,,,,,,,,,,1.8,1.0,1.5");
+    Send("GLGSA,A,3,70,,,,,,,,,,,,1.8,1.0,1.5");
+    Send("GPGSV,1,1,03,05,40,083,45,07,20,140,38,09,10,200,37");
+    Send("GLGSV,1,1,02,70,45,010,45,71,20,100,38");
+    EXPECT_EQ(Dlg().m_nSatState[0], SAT_GPS_USED);
+    EXPECT_EQ(Cell(0, 3), SAT_GPS_USED);
+    EXPECT_FALSE(CheckFont(0)) << "a used satellite is never highlighted";
+    EXPECT_EQ(Dlg().m_nSatState[1], SAT_STRONG_UNUSED);
+    EXPECT_EQ(Cell(1, 0), SAT_GPS_UNUSED);
+    EXPECT_EQ(Cell(1, 3), SAT_STRONG_UNUSED);
+    EXPECT_TRUE(CheckFont(1));
+    EXPECT_EQ(Dlg().m_nSatState[2], SAT_GPS_UNUSED) << "SNR 37 is not above 37";
+    EXPECT_FALSE(CheckFont(2));
+    EXPECT_EQ(Dlg().m_nSatState[12], SAT_GLONASS_USED);
+    EXPECT_EQ(Dlg().m_nSatState[13], SAT_STRONG_UNUSED);
+    EXPECT_EQ(Cell(13, 1), SAT_GLONASS_UNUSED);
+
+    Send("GPGSV,1,1,03,05,40,083,45,07,20,140,30,09,10,200,");
+    EXPECT_FALSE(CheckFont(1)) << "a weaker SNR returns to the table font";
+    EXPECT_EQ(Text(1004 + 8), "") << "empty SNR before the checksum";
+    Send("GPGSV,1,1,03,05,40,083,45,07,20,140,40,09,10,200,5");
+    EXPECT_EQ(Text(1004 + 8), "") << "a one-digit SNR is absent";
+}
+
+TEST_F(CDecodeGsvTest, OtherSystemsAreOnlyEchoed) {
+    Cycle("GP", 6, 10);
+    int nEchoed = MonitorLength();
+    for (const char* talker : {"GA", "GB", "BD", "GQ", "QZ", "GI", "PQ"})
+        Send(Gsv(talker, 1, 1, 2, 1, 2, "45"));
+    EXPECT_GT(MonitorLength(), nEchoed);
+    EXPECT_EQ(Prn(0), "10");
+    EXPECT_EQ(Dlg().m_nGpsInView, 6);
+    EXPECT_EQ(Text(1134), "6");
+}
+
+TEST_F(CDecodeGsvTest, InconsistentMessagesStayInTheirRows) {
+    Cycle("GL", 4, 65);
+    Send(Gsv("GP", 3, 3, 20, 1, 6)); // 12 satellites would be due
+    EXPECT_EQ(Prn(11), "4");
+    EXPECT_EQ(Prn(12), "65") << "the GLONASS table is not reached";
+    Send(Gsv("GL", 3, 3, 20, 80, 6));
+    EXPECT_EQ(Prn(23), "83");
+    Send(Gsv("GP", 2, 0, 20, 50, 4));
+    for (int s = 0; s < kSatSlots; ++s)
+        EXPECT_NE(Prn(s), "50") << "message 0 has no rows";
+    Send("GPGSV,1,1,04,31,40,100,30,32,40"); // fewer fields than satellites
+    EXPECT_EQ(Prn(1), "32");
+    EXPECT_EQ(Prn(2), "");
+    EXPECT_EQ(Text(1004 + 4), "");
+    Send("GPGSV,1,1,-5,33,40,100,30");
+    EXPECT_EQ(Text(1132), "-5");
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+// RMC: speed, course and date texts, and which sentence makes the epoch.
+#include "plots/SkyPlotDlg.h"
+#include "tests/nmea/NmeaTestSupport.h"
+
+namespace {
+
+std::string Rmc(const std::string& status, const std::string& knots, const std::string& course,
+                const std::string& date) {
+    return "GPRMC,235959.00," + status + ",3954.3920,N,11623.7590,E," + knots + "," + course + "," +
+           date + ",,,A";
+}
+
+class CDecodeRmcTest : public CNmeaTest {};
+
+TEST_F(CDecodeRmcTest, ShowsSpeedCourseAndDate) {
+    Send(Rmc("A", "10.0", "359.95", "230394"));
+    EXPECT_EQ(Text(1115), "18.5 km/hr");
+    EXPECT_EQ(Text(1116), "5.1 m/s");
+    EXPECT_EQ(Text(1117), std::string("360.0") + kDeg);
+    EXPECT_EQ(Text(1097), "1994-03-23");
+    EXPECT_EQ(Text(1098), "7 :59 :59");
+    EXPECT_EQ(Text(1111), std::string("E 116") + kDeg + " 23' 45.54\"");
+    EXPECT_EQ(Dlg().m_bFixValid, 1);
+    EXPECT_EQ(Dlg().m_strSpeedMs, "5.1 m/s");
+
+    Send(Rmc("A", "0.0", "0", "311240"));
+    EXPECT_EQ(Text(1115), "0.0 km/hr");
+    EXPECT_EQ(Text(1116), "0.0 m/s");
+    EXPECT_EQ(Text(1097), "2040-12-31");
+    Send(Rmc("A", "0.0", "0", "010141"));
+    EXPECT_EQ(Text(1097), "1941-01-01");
+}
+
+TEST_F(CDecodeRmcTest, NoFixRmcKeepsEveryText) {
+    Send(Rmc("A", "10.0", "359.95", "230394"));
+    std::vector<std::string> before;
+    for (int nID : {1097, 1098, 1110, 1111, 1115, 1116, 1117})
+        before.push_back(Text(nID));
+    Send("GPRMC,,V,,,,,,,,,,N");
+    std::vector<std::string> after;
+    for (int nID : {1097, 1098, 1110, 1111, 1115, 1116, 1117})
+        after.push_back(Text(nID));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(Dlg().m_strCourse, (std::string("360.0") + kDeg).c_str());
+    EXPECT_EQ(Dlg().m_bFixValid, 0);
+}
+
+TEST_F(CDecodeRmcTest, RmcMakesTheEpochOnlyWithoutGga) {
+    CPlotSpy<CSkyPlotDlg> sky(Dlg().m_pSkyPlot);
+    Send(Rmc("V", "", "", "230394"));
+    Send(Rmc("V", "", "", "230394"));
+    EXPECT_EQ(sky.m_nRefreshes, 2);
+    EXPECT_EQ(Text(1099), "00:00:01");
+
+    // A receiver sending GGA then RMC: the GGA makes the epoch, the RMC's status stays.
+    for (int i = 0; i < 3; ++i) {
+        Send("GPGGA,235959.00,3954.3920,N,11623.7590,E,1,08,0.9,52.3,M,,M,,");
+        Send(Rmc("V", "1.0", "10.0", "230394"));
+    }
+    EXPECT_EQ(sky.m_nRefreshes, 5);
+    EXPECT_EQ(Dlg().m_bFixValid, 0);
+    EXPECT_EQ(Dlg().m_bGgaSeen, 1);
+    EXPECT_EQ(Text(1099), "00:00:01") << "the fix epochs froze the count";
+}
+
+} // namespace

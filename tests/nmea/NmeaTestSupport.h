@@ -1,0 +1,48 @@
+// Sentences with correct checksums, fed byte by byte to a main window prepared as a successful
+// Start leaves it.
+#pragma once
+
+#include "tests/common/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+// The two upper-case hex digits of the XOR of a sentence body (the text between "$" and "*").
+std::string Checksum(const std::string& body);
+// "$" body "*" checksum CR LF, as a receiver sends it.
+std::string Nmea(const std::string& body);
+
+// Stands in for a plot window and counts the refresh notifications it receives.
+template <typename Plot> class CPlotSpy : public Plot {
+public:
+    explicit CPlotSpy(Plot*& rpSlot) : m_rpSlot(rpSlot), m_pSaved(rpSlot) { rpSlot = this; }
+    ~CPlotSpy() override { m_rpSlot = m_pSaved; }
+    LRESULT WindowProc(UINT message, WPARAM, LPARAM) override {
+        if (message == WM_COPYDATA)
+            ++m_nRefreshes;
+        return 0;
+    }
+    int m_nRefreshes = 0;
+
+private:
+    Plot*& m_rpSlot;
+    Plot* m_pSaved;
+};
+
+class CNmeaTest : public testing::Test {
+protected:
+    CNmeaTest();
+    CViewerDlg& Dlg() { return m_harness.Dlg(); }
+    void Feed(const std::string& bytes);
+    void Send(const std::string& body) { Feed(Nmea(body)); }
+    // Whether the bytes ended in a line that passed its checksum.
+    bool Dispatched(const std::string& bytes);
+    // A control's text as GBK bytes.
+    std::string Text(int nID) { return m_harness.Text(nID).Bytes(); }
+    int MonitorLength() { return Dlg().GetDlgItem(1130)->GetWindowTextLength(); }
+
+    CViewerHarness m_harness;
+};
+
+// The GBK degree sign.
+constexpr const char* kDeg = "\xA1\xE3";

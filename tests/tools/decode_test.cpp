@@ -1,0 +1,143 @@
+// velmora-decode as a user runs it: help, clear errors, and a JSON line per valid sentence.
+#include "DecodeOptions.h"
+#include "tests/common/TestSupport.h"
+#include "tools/common/DecodeSession.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+struct ToolRun {
+    int nStatus;
+    std::string out;
+    std::string err;
+    std::vector<QJsonObject> Lines() const {
+        std::vector<QJsonObject> lines;
+        std::istringstream in(out);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(QJsonDocument::fromJson(QByteArray::fromStdString(line)).object());
+        return lines;
+    }
+};
+
+ToolRun RunDecode(const std::string& args) {
+    CTempDir dir;
+    std::string command = std::string(VELMORA_TOOLS_DIR) + "/velmora-decode " + args + " >" +
+                          dir.File("out") + " 2>" + dir.File("err");
+    int nStatus = std::system(command.c_str());
+    return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadFileBytes(dir.File("out")),
+            ReadFileBytes(dir.File("err"))};
+}
+
+std::string Sentence(const std::string& body) {
+    unsigned char sum = 0;
+    for (char ch : body)
+        sum ^= static_cast<unsigned char>(ch);
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02X", sum);
+    return "$" + body + "*" + digits;
+}
+
+TEST(DecodeOptionsTest, FiltersAndArguments) {
+    unsigned nFilters = 0;
+    std::string error;
+    EXPECT_TRUE(ParseFilterList("gga,GSV", nFilters, error));
+    EXPECT_EQ(nFilters, unsigned{FILTER_GGA | FILTER_GSV});
+    EXPECT_TRUE(ParseFilterList("", nFilters, error));
+    EXPECT_EQ(nFilters, 0u);
+    EXPECT_FALSE(ParseFilterList("GGA,GLL", nFilters, error));
+    EXPECT_NE(error.find("GLL"), std::string::npos);
+
+    DecodeOptions opt;
+    EXPECT_TRUE(ParseDecodeOptions({"--paused", "--filters", "RMC", "log.txt"}, opt, error));
+    EXPECT_TRUE(opt.bPaused);
+    EXPECT_EQ(opt.nFilters, unsigned{FILTER_RMC});
+    EXPECT_EQ(opt.strFile, "log.txt");
+    for (std::vector<std::string> bad :
+         {std::vector<std::string>{}, {"a", "b"}, {"--filters"}, {"--speed", "a"}})
+        EXPECT_FALSE(ParseDecodeOptions(bad, opt, error)) << bad.size();
+}
+
+TEST(DecodeOptionsTest, EveryLineEndingBecomesCrLf) {
+    EXPECT_EQ(ReceiverLineEndings("a\nb\r\nc\r\r\nd\re\r\r\r\n"), "a\r\nb\r\nc\r\nd\re\r\r\n");
+}
+
+TEST(DecodeToolTest, HelpAndErrors) {
+    ToolRun help = RunDecode("--help");
+    EXPECT_EQ(help.nStatus, 0);
+    EXPECT_EQ(help.out.rfind("usage: velmora-decode", 0), 0u);
+
+    CTempDir dir;
+    ToolRun missing = RunDecode(dir.File("none.log"));
+    EXPECT_EQ(missing.nStatus, 1);
+    EXPECT_NE(missing.err.find("none.log: No such file or directory"), std::string::npos);
+    ToolRun folder = RunDecode(dir.Path());
+    EXPECT_EQ(folder.nStatus, 1);
+    EXPECT_NE(folder.err.find("Is a directory"), std::string::npos);
+    ToolRun filters = RunDecode("--filters GGA,ZDA " + dir.Path());
+    EXPECT_EQ(filters.nStatus, 2);
+    EXPECT_NE(filters.err.find("ZDA"), std::string::npos);
+    EXPECT_NE(filters.err.find("usage:"), std::string::npos);
+    EXPECT_EQ(RunDecode("").nStatus, 2);
+    EXPECT_TRUE(missing.out.empty() && filters.out.empty());
+}
+
+TEST(DecodeToolTest, CaptureGivesALinePerValidSentence) {
+    std::string path = std::string(VELMORA_CAPTURES) + "/gpsd-bu353s4.log";
+    if (ReadFileBytes(path).empty())
+        GTEST_SKIP() << "no capture " << path;
+    ToolRun run = RunDecode(path);
+    ASSERT_EQ(run.nStatus, 0) << run.err;
+    std::vector<QJsonObject> lines = run.Lines();
+    ASSERT_EQ(lines.size(), 90u) << "every sentence of this capture is valid";
+    for (const QJsonObject& line : lines) {
+        std::string sentence = line["sentence"].toString().toStdString();
+        EXPECT_EQ(Sentence(sentence.substr(1, sentence.size() - 4)), sentence);
+        EXPECT_EQ(line["cells"].toArray().size(), 100);
+        EXPECT_EQ(line["sats"].toArray().size(), 24);
+        EXPECT_EQ(line["counts"].toArray().size(), 6);
+        EXPECT_EQ(line["ttff"].toArray().size(), 5);
+    }
+    const QJsonObject& first = lines.front();
+    EXPECT_EQ(first["sentence"].toString().left(18), "$GPGGA,030719.000,");
+    EXPECT_EQ(first["caption"].toString(), "停 止");
+    EXPECT_EQ(first["items"].toObject()["1110"].toString(), "S   37° 47' 05.24\"");
+    EXPECT_EQ(first["items"].toObject()["1111"].toString(), "E 175° 18' 53.63\"");
+    EXPECT_EQ(first["items"].toObject()["1098"].toString(), "11 :07 :19");
+    EXPECT_EQ(first["fix"].toInt(), 1);
+    EXPECT_EQ(lines[1]["used"].toString(), "17,28,06,01,30,20,26,13,,,,,");
+}
+
+TEST(DecodeToolTest, LineEndingsFiltersAndPause) {
+    CTempDir dir;
+    std::vector<std::string> sentences = {
+        Sentence("GPGSA,A,3,05,,,,,,,,,,,,1.8,1.0,1.5"),
+        Sentence("GPGSV,1,1,02,05,40,083,45,07,20,140,38"),
+        Sentence("GPGGA,235959.00,3954.3920,N,11623.7590,E,1,08,0.9,52.34,M,-9.0,M,,")};
+    for (const char* ending : {"\n", "\r\n", "\r\r\n"}) {
+        std::string bytes;
+        for (const std::string& s : sentences)
+            bytes += s + ending;
+        WriteFileBytes(dir.File(std::to_string(std::strlen(ending))), bytes);
+    }
+    ToolRun lf = RunDecode(dir.File("1"));
+    EXPECT_EQ(lf.Lines().size(), 3u);
+    EXPECT_EQ(RunDecode(dir.File("2")).out, lf.out);
+    EXPECT_EQ(RunDecode(dir.File("3")).out, lf.out);
+    EXPECT_EQ(lf.Lines()[1]["checkFont"].toArray(), QJsonArray{1008});
+    EXPECT_EQ(lf.Lines()[2]["sats"].toArray()[0].toArray(), (QJsonArray{"05", 11, 40, 83}));
+
+    std::vector<QJsonObject> ggaOnly = RunDecode("--filters GGA " + dir.File("1")).Lines();
+    EXPECT_EQ(ggaOnly[1]["monitorLength"].toInt(), 0);
+    EXPECT_EQ(ggaOnly[2]["monitorLength"].toInt(), static_cast<int>(sentences[2].size()) + 1);
+    std::vector<QJsonObject> paused = RunDecode("--paused " + dir.File("1")).Lines();
+    EXPECT_EQ(paused[2]["monitorLength"].toInt(), 0);
+    EXPECT_EQ(paused[2]["items"].toObject()["1126"].toString(), "继续");
+}
+
+} // namespace

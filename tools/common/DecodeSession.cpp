@@ -1,0 +1,135 @@
+#include "tools/common/DecodeSession.h"
+
+#include "resources/ResourceIds.h"
+#include "tools/common/WindowState.h"
+
+#include <QJsonArray>
+#include <cctype>
+#include <sstream>
+
+namespace {
+
+// The serial link names its port in lParam; nothing reads it.
+constexpr LPARAM kPort = 1;
+
+struct FilterBox {
+    const char* pszName;
+    SentenceFilter filter;
+    int nCheckBox;
+    void (CViewerDlg::*pToggle)();
+};
+
+constexpr FilterBox kFilterBoxes[] = {
+    {"GGA", FILTER_GGA, 1121, &CViewerDlg::OnToggleGGA},
+    {"RMC", FILTER_RMC, 1122, &CViewerDlg::OnToggleRMC},
+    {"VTG", FILTER_VTG, 1123, &CViewerDlg::OnToggleVTG},
+    {"GSA", FILTER_GSA, 1124, &CViewerDlg::OnToggleGSA},
+    {"GSV", FILTER_GSV, 1125, &CViewerDlg::OnToggleGSV},
+};
+
+std::string Upper(std::string str) {
+    for (char& ch : str)
+        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return str;
+}
+
+} // namespace
+
+bool ParseFilterList(const std::string& strList, unsigned& nFilters, std::string& strError) {
+    nFilters = 0;
+    std::istringstream in(strList);
+    std::string strName;
+    while (std::getline(in, strName, ',')) {
+        bool bKnown = false;
+        for (const FilterBox& box : kFilterBoxes) {
+            if (Upper(strName) == box.pszName) {
+                nFilters |= box.filter;
+                bKnown = true;
+            }
+        }
+        if (!bKnown) {
+            strError = "unknown sentence type \"" + strName + "\" (use GGA, RMC, VTG, GSA, GSV)";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ReceiverLineEndings(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 32);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes.compare(i, 3, "\r\r\n") == 0)
+            i += 2;
+        else if (bytes.compare(i, 2, "\r\n") == 0)
+            i += 1;
+        else if (bytes[i] != '\n') {
+            out += bytes[i];
+            continue;
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+CDecodeSession::CDecodeSession() {
+    SetMessageBoxHook([this](const MessageBoxCall& call) {
+        m_boxes.push_back(call);
+        return IDOK;
+    });
+    m_app.m_pMainWnd = &m_dlg;
+    m_dlg.Create(IDD_VIEWER_DIALOG);
+}
+
+CDecodeSession::~CDecodeSession() {
+    m_app.m_pMainWnd = nullptr;
+    SetMessageBoxHook(nullptr);
+}
+
+void CDecodeSession::Prepare(unsigned nFilters, bool bPaused) {
+    m_dlg.EnterAcquiringState();
+    for (const FilterBox& box : kFilterBoxes) {
+        if (nFilters & box.filter)
+            continue;
+        // As a click does: the box changes its own mark, the handler the flag.
+        m_dlg.GetDlgItem(box.nCheckBox)->SetCheck(0);
+        (m_dlg.*box.pToggle)();
+    }
+    if (bPaused)
+        m_dlg.OnPause();
+}
+
+bool CDecodeSession::FeedByte(unsigned char byte) {
+    if (byte != '\n') {
+        m_dlg.SendMessage(WM_SERIAL_RXCHAR, byte, kPort);
+        return false;
+    }
+    // A line passed its checksum when the window marks a valid sentence at its line feed.
+    int bGotValidSentence = m_dlg.m_bGotValidSentence;
+    m_dlg.m_bGotValidSentence = 0;
+    m_dlg.SendMessage(WM_SERIAL_RXCHAR, byte, kPort);
+    bool bDispatched = m_dlg.m_bGotValidSentence == 1;
+    m_dlg.m_bGotValidSentence = bDispatched ? 1 : bGotValidSentence;
+    return bDispatched;
+}
+
+void CDecodeSession::Feed(const std::string& bytes, const DispatchHandler& onDispatch) {
+    for (char ch : ReceiverLineEndings(bytes)) {
+        CString strLine = ch == '\n' ? m_dlg.m_strSentence : CString();
+        if (FeedByte(static_cast<unsigned char>(ch)) && onDispatch) {
+            if (strLine.GetLength() > 0 && strLine[strLine.GetLength() - 1] == '\r')
+                strLine.Delete(strLine.GetLength() - 1);
+            onDispatch(strLine);
+        }
+    }
+}
+
+QJsonObject CDecodeSession::SentenceState(const CString& strSentence) {
+    QJsonObject state = ReceiverState(m_dlg);
+    state.insert("sentence", QString::fromStdString(strSentence.ToUtf8()));
+    CString strCaption;
+    m_dlg.GetDlgItemText(1, strCaption);
+    state.insert("caption", QString::fromStdString(strCaption.ToUtf8()));
+    state.insert("items", ItemTexts(m_dlg));
+    return state;
+}

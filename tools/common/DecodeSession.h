@@ -1,0 +1,59 @@
+// A main window driven without a receiver: created offscreen and never shown, prepared as a
+// successful Start prepares it, and fed a byte stream as the serial link feeds it.
+#pragma once
+
+#include "app/ViewerApp.h"
+#include "app/ViewerDlg.h"
+#include "platform/MessageBox.h"
+
+#include <QJsonObject>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The echo filters of the monitor, one bit per sentence type.
+enum SentenceFilter : unsigned {
+    FILTER_GGA = 1,
+    FILTER_RMC = 2,
+    FILTER_VTG = 4,
+    FILTER_GSA = 8,
+    FILTER_GSV = 16,
+    FILTER_ALL = 31,
+};
+
+// Parses a comma-separated list of GGA, RMC, VTG, GSA and GSV (any case; an empty list ticks
+// none). On an unknown name returns false and names it in strError.
+bool ParseFilterList(const std::string& strList, unsigned& nFilters, std::string& strError);
+
+// The bytes as a receiver sends them: every line ending (LF, CR LF or CR CR LF, as logs are
+// saved) becomes CR LF; every other byte stays as it is.
+std::string ReceiverLineEndings(const std::string& bytes);
+
+class CDecodeSession {
+public:
+    // Called after each sentence the window dispatched, with its text without the line end.
+    using DispatchHandler = std::function<void(const CString& strSentence)>;
+
+    // Message boxes are recorded from here on, never shown.
+    CDecodeSession();
+    ~CDecodeSession();
+    CDecodeSession(const CDecodeSession&) = delete;
+    CDecodeSession& operator=(const CDecodeSession&) = delete;
+
+    CViewerDlg& Dlg() { return m_dlg; }
+    // The state of a successful Start (without a port), then the filters and the pause applied
+    // through the window's own handlers.
+    void Prepare(unsigned nFilters, bool bPaused);
+    // Feeds the bytes one by one through OnSerialRxChar, line endings as a receiver sends them.
+    void Feed(const std::string& bytes, const DispatchHandler& onDispatch);
+    // The window's state after a dispatched sentence, as one JSON object.
+    QJsonObject SentenceState(const CString& strSentence);
+    std::vector<MessageBoxCall> Boxes() const { return m_boxes; }
+
+private:
+    bool FeedByte(unsigned char byte);
+
+    CViewerApp m_app;
+    CViewerDlg m_dlg;
+    std::vector<MessageBoxCall> m_boxes;
+};
