@@ -8,6 +8,7 @@
 #include "plots/SkyPlotDlg.h"
 #include "plots/TrackPlotDlg.h"
 #include "resources/ResourceIds.h"
+#include "tools/common/DecodeSession.h"
 #include "tools/common/WindowState.h"
 
 #include <QApplication>
@@ -32,13 +33,15 @@ struct Options {
     std::string replayFile;
     int speed = 1;
     std::string recordFile;
+    std::string decodeFile;
     bool sky = false;
     bool track = false;
 };
 
 const char kUsage[] =
     "usage: velmora-shot --out DIR [--seconds S] [--panel] [--port N [--baud B]]\n"
-    "                    [--record FILE] [--replay FILE [--speed 1-5]] [--sky] [--track]\n"
+    "                    [--record FILE] [--replay FILE [--speed 1-5]] [--decode FILE]\n"
+    "                    [--sky] [--track]\n"
     "Runs Velmora offscreen and writes DIR/main.png, DIR/about.png, DIR/state.json and,\n"
     "when asked, DIR/sky.png and DIR/track.png.\n"
     "  --out DIR        folder for the images and state.json (created when missing)\n"
@@ -49,6 +52,7 @@ const char kUsage[] =
     "  --baud B         the baud rate chosen before Start (default 38400)\n"
     "  --record FILE    switch recording on to FILE before Start\n"
     "  --replay FILE    replay FILE (the speed slider at --speed, 1 slowest .. 5 fastest)\n"
+    "  --decode FILE    prepare the window as Start does and feed it FILE's bytes at once\n"
     "  --sky, --track   open the sky plot / track plot after Start or replay start\n";
 
 bool ParseInt(const char* text, int& value) {
@@ -88,6 +92,8 @@ bool ParseOptions(int argc, char** argv, Options& opt) {
             ok = ParseInt(v, opt.baud);
         } else if (arg == "--record") {
             opt.recordFile = v;
+        } else if (arg == "--decode") {
+            opt.decodeFile = v;
         } else if (arg == "--replay") {
             opt.replayFile = v;
         } else if (arg == "--speed") {
@@ -140,6 +146,20 @@ void StartAcquisition(CViewerDlg& dlg, const Options& opt) {
     dlg.OnOK();
 }
 
+bool ReadBytes(const std::string& path, std::string& bytes) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray data = file.readAll();
+    bytes.assign(data.constData(), static_cast<size_t>(data.size()));
+    return true;
+}
+
+void FeedBytes(CViewerDlg& dlg, const std::string& bytes) {
+    for (unsigned char c : ReceiverLineEndings(bytes))
+        dlg.SendMessage(WM_SERIAL_RXCHAR, c, 0);
+}
+
 bool WriteState(CViewerDlg& dlg, const QJsonArray& boxes, const QString& path) {
     QJsonObject state = WindowState(dlg);
     state.insert("boxes", boxes);
@@ -174,6 +194,11 @@ int main(int argc, char** argv) {
         return IDOK;
     });
 
+    std::string decodeBytes;
+    if (!opt.decodeFile.empty() && !ReadBytes(opt.decodeFile, decodeBytes)) {
+        std::fprintf(stderr, "velmora-shot: cannot read %s\n", opt.decodeFile.c_str());
+        return 1;
+    }
     CViewerApp app;
     CViewerDlg dlg;
     app.m_pMainWnd = &dlg;
@@ -188,10 +213,14 @@ int main(int argc, char** argv) {
         dlg.m_sliderSpeed.SetPos(opt.speed);
         PressWithFile(dlg, 1139, opt.replayFile);
     }
+    if (!opt.decodeFile.empty())
+        dlg.EnterAcquiringState();
+    // Opened after the start, which would renew them, and before any data arrives.
     if (opt.sky)
         dlg.OnSkyPlot();
     if (opt.track)
         dlg.OnTrackPlot();
+    FeedBytes(dlg, decodeBytes);
     bool replaying = !opt.replayFile.empty();
     RunFor(opt.seconds, [&] {
         CString caption;
