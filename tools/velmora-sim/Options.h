@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Scenario.h"
+
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class EMode { Help, Port, Write };
+
+struct SimOptions {
+    EMode m_eMode = EMode::Port;
+    int m_nPort = 0;
+    int m_nBaud = 0;
+    bool m_bUnpaced = false;
+    long long m_nEpochs = 0; // 0: until signalled
+    std::string m_strFile;
+    std::string m_strWrite;
+    ScenarioOptions m_scenario;
+};
+
+// Parses the arguments after the program name. On failure strError says what is wrong.
+bool ParseOptions(const std::vector<std::string>& vecArgs, SimOptions& options,
+                  std::string& strError);
+std::string UsageText();
+
+} // namespace sim
