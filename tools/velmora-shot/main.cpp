@@ -146,6 +146,18 @@ void StartAcquisition(CViewerDlg& dlg, const Options& opt) {
     dlg.OnOK();
 }
 
+// The main window, counting the bytes its serial handler took, so that a run can show that
+// nothing was lost between the receiver and the decoders.
+class CCountingViewerDlg : public CViewerDlg {
+public:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_SERIAL_RXCHAR)
+            ++m_nBytesHandled;
+        return CViewerDlg::WindowProc(message, wParam, lParam);
+    }
+    long long m_nBytesHandled = 0;
+};
+
 bool ReadBytes(const std::string& path, std::string& bytes) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly))
@@ -160,9 +172,10 @@ void FeedBytes(CViewerDlg& dlg, const std::string& bytes) {
         dlg.SendMessage(WM_SERIAL_RXCHAR, c, 0);
 }
 
-bool WriteState(CViewerDlg& dlg, const QJsonArray& boxes, const QString& path) {
+bool WriteState(CCountingViewerDlg& dlg, const QJsonArray& boxes, const QString& path) {
     QJsonObject state = WindowState(dlg);
     state.insert("boxes", boxes);
+    state.insert("bytesHandled", dlg.m_nBytesHandled);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
@@ -200,7 +213,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     CViewerApp app;
-    CViewerDlg dlg;
+    CCountingViewerDlg dlg;
     app.m_pMainWnd = &dlg;
     dlg.Create(IDD_VIEWER_DIALOG);
     if (opt.panel)
