@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <system_error>
@@ -287,6 +288,7 @@ void CSerialLink::EndReader() {
 }
 
 void CSerialLink::ReaderThread(std::promise<void> inLoop) {
+    pthread_setname_np(pthread_self(), kReaderThreadName);
     m_bReaderAlive = 1;
     {
         std::lock_guard<std::mutex> guard(m_lock);

@@ -33,6 +33,9 @@ constexpr DWORD EV_BREAK = 0x0040;
 constexpr DWORD EV_ERR = 0x0080;
 constexpr DWORD EV_RING = 0x0100;
 
+// The name the reader thread goes by in the system's thread lists.
+constexpr const char* kReaderThreadName = "serial reader";
+
 class CSerialLink {
 public:
     CSerialLink();
