@@ -2,44 +2,34 @@
 
 #include "platform/Wnd.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
-
-namespace {
-
-// Runs the pending job when the GUI thread's event loop delivers a wake-up. The job itself
-// travels under the gate's mutex, never inside the Qt event, so the hand-off is visible to
-// the thread sanitizer.
-class CWaker : public QObject {
-public:
-    explicit CWaker(std::function<void()> run) : m_run(std::move(run)) {}
-    bool event(QEvent* e) override {
-        if (e->type() != QEvent::User)
-            return QObject::event(e);
-        m_run();
-        return true;
-    }
-
-private:
-    std::function<void()> m_run;
-};
-
-} // namespace
+#include <QSocketNotifier>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 CCrossThreadSend::CCrossThreadSend() : m_guiThread(std::this_thread::get_id()) {}
 
 CCrossThreadSend::~CCrossThreadSend() {
     Close();
-    // Deleting the receiver also drops the wake-ups still queued for it.
-    m_pWaker.reset();
+    m_pWakeNotifier.reset();
+    if (m_hWakeEvent >= 0)
+        close(m_hWakeEvent);
 }
 
-void CCrossThreadSend::Open() {
+BOOL CCrossThreadSend::Open() {
+    if (m_hWakeEvent < 0) {
+        m_hWakeEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (m_hWakeEvent < 0)
+            return FALSE;
+        m_pWakeNotifier = std::make_unique<QSocketNotifier>(m_hWakeEvent, QSocketNotifier::Read);
+        QObject::connect(m_pWakeNotifier.get(), &QSocketNotifier::activated, [this] {
+            eventfd_t nWakeUps;
+            eventfd_read(m_hWakeEvent, &nWakeUps);
+            RunPending();
+        });
+    }
     std::lock_guard<std::mutex> guard(m_lock);
     m_bClosed = false;
-    if (!m_pWaker)
-        m_pWaker = std::make_unique<CWaker>([this] { RunPending(); });
+    return TRUE;
 }
 
 void CCrossThreadSend::Close() {
@@ -63,15 +53,13 @@ BOOL CCrossThreadSend::Call(std::function<void()> work) {
     }
     auto pJob = std::make_shared<CJob>();
     pJob->work = std::move(work);
-    QObject* pWaker = nullptr;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         if (m_bClosed)
             return FALSE;
         m_pJob = pJob;
-        pWaker = m_pWaker.get();
     }
-    QCoreApplication::postEvent(pWaker, new QEvent(QEvent::User));
+    eventfd_write(m_hWakeEvent, 1);
     std::unique_lock<std::mutex> lock(m_lock);
     m_cvDone.wait(lock, [&] { return pJob->bDone || m_bClosed; });
     if (m_pJob == pJob)

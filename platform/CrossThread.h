@@ -12,7 +12,7 @@
 #include <vector>
 
 class CWnd;
-class QObject;
+class QSocketNotifier;
 
 // One message of a run handed over in a single send.
 struct CSentMessage {
@@ -32,8 +32,9 @@ public:
     CCrossThreadSend(const CCrossThreadSend&) = delete;
     CCrossThreadSend& operator=(const CCrossThreadSend&) = delete;
 
-    // GUI thread: lets sends through again.
-    void Open();
+    // GUI thread: lets sends through again. FALSE when the GUI thread cannot be woken (no
+    // descriptor left); the gate then stays closed.
+    BOOL Open();
     // GUI thread: a pending send returns FALSE without running, and so does every new one
     // until the next Open.
     void Close();
@@ -60,6 +61,9 @@ private:
     std::shared_ptr<CJob> m_pJob;
     bool m_bClosed = true;
     const std::thread::id m_guiThread;
-    // Receives the wake-up posted for each job; created by the first Open on the GUI thread.
-    std::unique_ptr<QObject> m_pWaker;
+    // The worker wakes the GUI thread's event loop through an eventfd rather than a Qt post:
+    // it makes no Qt call at all, so every hand-off is one the thread sanitizer can follow.
+    // Both come into being with the first Open, on the GUI thread.
+    int m_hWakeEvent = -1;
+    std::unique_ptr<QSocketNotifier> m_pWakeNotifier;
 };

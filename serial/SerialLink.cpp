@@ -247,12 +247,11 @@ BOOL CSerialLink::StartReader() {
     EndReader();
     if (m_hStopEvent < 0)
         m_hStopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (m_hStopEvent < 0)
+    if (m_hStopEvent < 0 || !m_sender.Open())
         return FALSE;
     m_waitHandles[0] = pollfd{m_hStopEvent, POLLIN, 0};
     m_waitHandles[1] =
         pollfd{m_hPort, static_cast<short>(m_dwEventMask & EV_RXCHAR ? POLLIN : 0), 0};
-    m_sender.Open();
     std::promise<void> inLoop;
     std::future<void> started = inLoop.get_future();
     try {

@@ -226,7 +226,7 @@ TEST_F(SerialLinkTest, HundredStartStopCyclesLeaveNoThreadOrDescriptorBehind) {
             ASSERT_TRUE(Open(link));
         }
         EXPECT_EQ(ThreadCount(), nThreads);
-        EXPECT_EQ(OpenFdCount(), nFds + 2) << "the port and the stop event, nothing more";
+        EXPECT_EQ(OpenFdCount(), nFds + 3) << "the port and two events, nothing more";
         ASSERT_TRUE(link.StartReader());
     }
     EXPECT_EQ(ThreadCount(), nThreads);
