@@ -320,11 +320,13 @@ void CSerialLink::ReaderThread(std::promise<void> inLoop) {
 bool CSerialLink::DrainInput(short nEvents) {
     BYTE buf[kMaxRun];
     ssize_t nRead;
+    int nError;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         nRead = read(m_hPort, buf, sizeof buf);
+        nError = errno;
     }
-    bool bFailed = nRead < 0 && errno != EAGAIN && errno != EINTR;
+    bool bFailed = nRead < 0 && nError != EAGAIN && nError != EINTR;
     std::vector<CSentMessage> messages = Notifications();
     if (m_dwEventMask & EV_RXCHAR) {
         for (ssize_t i = 0; i < nRead; ++i)

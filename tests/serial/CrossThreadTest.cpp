@@ -100,23 +100,4 @@ TEST(CrossThreadSend, AHandlerThatClosesTheGateEndsTheRunThere) {
     worker.join();
     EXPECT_FALSE(bSent);
     EXPECT_EQ(wnd.m_log, "ab");
-
-    gate.Open();
-    wnd.m_onMessage = nullptr;
-    bReturned = false;
-    std::thread again([&] {
-        bSent = gate.SendMessages(&wnd, MessagesOf("ef"));
-        bReturned = true;
-    });
-    ASSERT_TRUE(WaitFor([&] { return bReturned.load(); }));
-    again.join();
-    EXPECT_TRUE(bSent);
-    EXPECT_EQ(wnd.m_log, "abef");
-}
-
-TEST(CrossThreadSend, ACallOnTheGuiThreadRunsAtOnce) {
-    CCrossThreadSend gate;
-    bool bRan = false;
-    EXPECT_TRUE(gate.Call([&] { bRan = true; }));
-    EXPECT_TRUE(bRan);
 }
