@@ -1,6 +1,56 @@
 #include "app/ViewerDlg.h"
 
-void CViewerDlg::OnOK() {}
+#include "platform/MessageBox.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kDataBits = 8;
+constexpr int kStopBits = 1;
+constexpr char kParity = 'N';
+constexpr DWORD kEventMask = EV_RXCHAR | EV_CTS;
+
+// A text read as a signed decimal number as the C library reads it (an empty or non-numeric
+// text gives 0), except that a number beyond the range of int stays at its end instead of
+// wrapping round to some other port.
+int SignedValueOf(const CString& str) {
+    long nValue = std::strtol(str, nullptr, 10);
+    return static_cast<int>(std::clamp<long>(nValue, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
+void CViewerDlg::OnOK() {
+    GetDlgItemText(1139, m_strWork);
+    if (m_strWork != GBK("回放语句")) {
+        AfxMessageBox(GBK("请首先停止回放！"));
+        return;
+    }
+    CString strText;
+    if (m_bStopped == 1) {
+        GetDlgItemText(1119, strText);
+        m_nPort = SignedValueOf(strText);
+        GetDlgItemText(1000, strText);
+        m_nBaud = SignedValueOf(strText);
+        if (!m_serialLink.Open(this, m_nPort, m_nBaud, kDataBits, kStopBits, kParity, kEventMask)) {
+            strText.Format(GBK("无法打开串口%d！"), m_nPort);
+            AfxMessageBox(strText);
+            return;
+        }
+        m_serialLink.StartReader();
+        EnterAcquiringState();
+    } else {
+        m_serialLink.SuspendReader();
+        m_bStopped = 1;
+        m_bAcquiring = 0;
+        // The port is opened again (and purged) and stays claimed while stopped.
+        m_serialLink.Open(this, m_nPort, m_nBaud, kDataBits, kStopBits, kParity, kEventMask);
+        SetDlgItemText(1, GBK("开 始"));
+    }
+}
 
 void CViewerDlg::EnterAcquiringState() {
     SetDlgItemText(1, GBK("请稍候..."));
@@ -10,11 +60,16 @@ void CViewerDlg::EnterAcquiringState() {
     m_bBaudCheckPending = 1;
     m_bInChecksum = 0;
     m_byChecksum = 0;
+    // A watchdog left running by a quick Stop belongs to the previous acquisition: this one's
+    // starts with its own first byte.
+    KillTimer(TIMER_BAUD_WATCHDOG);
     ResetReceiverState();
     RenewSkyPlot();
     DiscardTrackPlot();
 }
 
+// The two timers are told apart by their id: the watchdog acts only while acquiring, a replay
+// tick only while a replay runs.
 void CViewerDlg::OnTimer(UINT nIDEvent) {
     if (nIDEvent == TIMER_BAUD_WATCHDOG)
         ExpireBaudWatchdog();
@@ -24,8 +79,6 @@ void CViewerDlg::OnTimer(UINT nIDEvent) {
 
 void CViewerDlg::ExpireBaudWatchdog() {
     KillTimer(TIMER_BAUD_WATCHDOG);
-    if (!m_bAcquiring)
-        return;
-    if (m_bGotValidSentence == 0)
+    if (m_bAcquiring == 1 && m_bGotValidSentence == 0)
         SetDlgItemText(1, GBK("波特率错!"));
 }

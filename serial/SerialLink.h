@@ -2,10 +2,20 @@
 // byte to an owner window as WM_SERIAL_RXCHAR, synchronously and in order.
 #pragma once
 
+#include "platform/CrossThread.h"
 #include "platform/String.h"
 #include "platform/Types.h"
+#include "serial/PortCalls.h"
 
 #include <atomic>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <poll.h>
+#include <string>
+#include <termios.h>
+#include <thread>
 
 class CWnd;
 
@@ -23,6 +33,9 @@ constexpr DWORD EV_BREAK = 0x0040;
 constexpr DWORD EV_ERR = 0x0080;
 constexpr DWORD EV_RING = 0x0100;
 
+// The name the reader thread goes by in the system's thread lists.
+constexpr const char* kReaderThreadName = "serial reader";
+
 class CSerialLink {
 public:
     CSerialLink();
@@ -30,11 +43,47 @@ public:
     CSerialLink(const CSerialLink&) = delete;
     CSerialLink& operator=(const CSerialLink&) = delete;
 
+    // Ends any reader, then opens "COM<nPortNumber>" and configures it. FALSE only when the
+    // device cannot be opened (absent, claimed by another program, not a serial device); a
+    // configuration step that fails is reported in a box and the port stays open.
     BOOL Open(CWnd* pOwnerWnd, int nPortNumber, int nBaud, int nDataBits, int nStopBits,
               char cParity, DWORD dwEventMask);
+    // Begins a new reader (ending the previous one) and returns once it is in its loop.
     BOOL StartReader();
+    // Ends the reader: nothing it read is handled any more, even a run already handed over.
     BOOL SuspendReader();
+    // Reports the failed call with the system's text for errno.
     void ReportError(const char* pszCall);
 
+    // Test seam: the calls that open and configure the port (null: the system's own).
+    void SetPortCalls(CPortCalls* pCalls);
+
     std::atomic<int> m_bReaderAlive{0};
+
+private:
+    bool OpenPort(const std::string& path);
+    void ClosePort();
+    const char* Configure(int nBaud, int nDataBits, int nStopBits, char cParity, DWORD dwEventMask);
+    bool BuildConfig(int nBaud, int nDataBits, int nStopBits, char cParity);
+    bool ApplyConfig();
+    void PurgePort();
+    void EndReader();
+    void ReaderThread(std::promise<void> inLoop);
+    bool DrainInput(short nEvents);
+    std::vector<CSentMessage> Notifications() const;
+    void ShowBox(std::function<void()> box);
+
+    std::unique_ptr<std::thread> m_pReader;
+    // Guards the port between the caller's thread and the reader; never held across a send.
+    std::mutex m_lock;
+    int m_hStopEvent = -1;
+    int m_hPort = -1;
+    // What the reader waits on: the stop event, then the port.
+    pollfd m_waitHandles[2] = {};
+    CWnd* m_pOwnerWnd = nullptr;
+    int m_nPortNumber = 0;
+    termios m_dcbConfig = {};
+    DWORD m_dwEventMask = 0;
+    CCrossThreadSend m_sender;
+    CPortCalls* m_pCalls;
 };

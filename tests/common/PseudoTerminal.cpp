@@ -1,0 +1,196 @@
+#include "tests/common/PseudoTerminal.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int CountEntries(const char* pszDir) {
+    std::error_code ec;
+    int n = 0;
+    for (auto it = fs::directory_iterator(pszDir, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+        ++n;
+    return n;
+}
+
+int BaudOf(speed_t speed) {
+    static const std::pair<speed_t, int> rates[] = {{B4800, 4800},   {B9600, 9600},
+                                                    {B19200, 19200}, {B38400, 38400},
+                                                    {B57600, 57600}, {B115200, 115200}};
+    for (const auto& [s, n] : rates)
+        if (s == speed)
+            return n;
+    return 0;
+}
+
+} // namespace
+
+CPortHome::CPortHome() {
+    const char* pszOld = std::getenv("HOME");
+    m_bHadHome = pszOld != nullptr;
+    if (pszOld)
+        m_strOldHome = pszOld;
+    setenv("HOME", m_dir.Path().c_str(), 1);
+}
+
+CPortHome::~CPortHome() {
+    if (m_bHadHome)
+        setenv("HOME", m_strOldHome.c_str(), 1);
+    else
+        unsetenv("HOME");
+}
+
+CPseudoTerminal::CPseudoTerminal() {
+    char name[256] = {};
+    if (openpty(&m_nMaster, &m_nSlave, name, nullptr, nullptr) != 0) {
+        m_nMaster = m_nSlave = -1;
+        return;
+    }
+    m_strSlavePath = name;
+    termios raw = {};
+    tcgetattr(m_nSlave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(m_nSlave, TCSANOW, &raw);
+    fcntl(m_nMaster, F_SETFL, fcntl(m_nMaster, F_GETFL) | O_NONBLOCK);
+    fcntl(m_nMaster, F_SETFD, FD_CLOEXEC);
+    fcntl(m_nSlave, F_SETFD, FD_CLOEXEC);
+}
+
+CPseudoTerminal::~CPseudoTerminal() {
+    HangUp();
+    if (m_nSlave >= 0)
+        close(m_nSlave);
+}
+
+bool CPseudoTerminal::LinkAs(int nPort) const {
+    const char* pszHome = std::getenv("HOME");
+    if (!pszHome)
+        return false;
+    fs::path dir = fs::path(pszHome) / ".velmora" / "ports";
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    fs::path link = dir / ("com" + std::to_string(nPort));
+    fs::remove(link, ec);
+    fs::create_symlink(m_strSlavePath, link, ec);
+    return !ec;
+}
+
+bool CPseudoTerminal::Write(const std::string& bytes) const {
+    size_t nDone = 0;
+    while (nDone < bytes.size()) {
+        if (m_nMaster < 0)
+            return false;
+        ssize_t n = write(m_nMaster, bytes.data() + nDone, bytes.size() - nDone);
+        if (n > 0) {
+            nDone += static_cast<size_t>(n);
+        } else if (n < 0 && errno == EAGAIN) {
+            pollfd p{m_nMaster, POLLOUT, 0};
+            poll(&p, 1, 10);
+        } else if (n < 0 && errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int CPseudoTerminal::Waiting() const {
+    int n = 0;
+    return ioctl(m_nSlave, FIONREAD, &n) == 0 ? n : -1;
+}
+
+int CPseudoTerminal::SlaveBaud() const {
+    termios config = {};
+    return tcgetattr(m_nSlave, &config) == 0 ? BaudOf(cfgetospeed(&config)) : 0;
+}
+
+void CPseudoTerminal::HangUp() {
+    if (m_nMaster >= 0)
+        close(m_nMaster);
+    m_nMaster = -1;
+}
+
+CLineStreamer::CLineStreamer(const CPseudoTerminal& pty, const std::string& pattern, int nBaud) {
+    // Long enough that an unpaced writer fills the line in a few calls.
+    while (m_pattern.size() < 4096)
+        m_pattern += pattern;
+    m_thread = std::thread([this, fd = pty.Master(), nBaud] { Run(fd, nBaud); });
+}
+
+CLineStreamer::~CLineStreamer() {
+    Stop();
+}
+
+void CLineStreamer::Stop() {
+    m_bStop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void CLineStreamer::Run(int fd, int nBaud) {
+    using Clock = std::chrono::steady_clock;
+    auto start = Clock::now();
+    size_t nPos = 0;
+    while (!m_bStop) {
+        size_t nAllowed = m_pattern.size();
+        if (nBaud > 0) {
+            double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            auto nDue = static_cast<size_t>(seconds * nBaud / 10);
+            nAllowed = nDue > m_nWritten ? nDue - m_nWritten : 0;
+            if (nAllowed == 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                continue;
+            }
+        }
+        size_t nCount = std::min(nAllowed, m_pattern.size() - nPos);
+        ssize_t n = write(fd, m_pattern.data() + nPos, nCount);
+        if (n > 0) {
+            m_nWritten += static_cast<size_t>(n);
+            nPos = (nPos + static_cast<size_t>(n)) % m_pattern.size();
+        } else if (n < 0 && errno == EAGAIN) {
+            pollfd p{fd, POLLOUT, 0};
+            poll(&p, 1, 10);
+        } else if (n < 0 && errno != EINTR) {
+            return;
+        }
+    }
+}
+
+std::string NmeaSentence(const std::string& body) {
+    unsigned char sum = 0;
+    for (char c : body)
+        sum ^= static_cast<unsigned char>(c);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
+    return "$" + body + tail;
+}
+
+int ThreadCount() {
+    return CountEntries("/proc/self/task");
+}
+
+int ThreadsNamed(const std::string& name) {
+    int n = 0;
+    std::error_code ec;
+    for (const fs::directory_entry& task : fs::directory_iterator("/proc/self/task", ec)) {
+        std::string comm = ReadFileBytes(task.path().string() + "/comm");
+        n += comm == name + "\n" ? 1 : 0;
+    }
+    return n;
+}
+
+int OpenFdCount() {
+    return CountEntries("/proc/self/fd");
+}

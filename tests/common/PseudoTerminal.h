@@ -1,0 +1,79 @@
+// A pseudo-terminal standing in for a receiver on a serial port: the program opens the slave
+// side through a ~/.velmora/ports/comN link; the test writes to and hangs up the master side.
+#pragma once
+
+#include "tests/common/TestSupport.h"
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <thread>
+
+// A private HOME for one test, so that its port links meet no other test's and no running
+// simulator's. The previous HOME comes back at the end.
+class CPortHome {
+public:
+    CPortHome();
+    ~CPortHome();
+    const std::string& Path() const { return m_dir.Path(); }
+
+private:
+    CTempDir m_dir;
+    std::string m_strOldHome;
+    bool m_bHadHome;
+};
+
+class CPseudoTerminal {
+public:
+    // Opens the pair; the slave is raw from the start and held open here, as a receiver's
+    // side of the line would be, so closes by the program never hang it up.
+    CPseudoTerminal();
+    ~CPseudoTerminal();
+    CPseudoTerminal(const CPseudoTerminal&) = delete;
+    CPseudoTerminal& operator=(const CPseudoTerminal&) = delete;
+
+    bool IsOpen() const { return m_nMaster >= 0; }
+    const std::string& SlavePath() const { return m_strSlavePath; }
+    int Master() const { return m_nMaster; }
+    int Slave() const { return m_nSlave; }
+    // Links the slave as comN under $HOME/.velmora/ports.
+    bool LinkAs(int nPort) const;
+    // Writes all the bytes (waiting while the line is full); false when the line is gone.
+    bool Write(const std::string& bytes) const;
+    // Bytes received on the slave side that no one has read yet.
+    int Waiting() const;
+    // The speed the program set on its side, in baud (0 when unknown).
+    int SlaveBaud() const;
+    // Closes the master: the receiver is unplugged.
+    void HangUp();
+
+private:
+    int m_nMaster = -1;
+    int m_nSlave = -1;
+    std::string m_strSlavePath;
+};
+
+// Streams a pattern into a pseudo-terminal from its own thread until stopped: at the pace of
+// a line (baud / 10 bytes a second) or, with 0, as fast as the other side takes it.
+class CLineStreamer {
+public:
+    CLineStreamer(const CPseudoTerminal& pty, const std::string& pattern, int nBaud);
+    ~CLineStreamer();
+    void Stop();
+    size_t Written() const { return m_nWritten; }
+
+private:
+    void Run(int fd, int nBaud);
+
+    std::string m_pattern;
+    std::atomic<bool> m_bStop{false};
+    std::atomic<size_t> m_nWritten{0};
+    std::thread m_thread;
+};
+
+// An NMEA sentence with its checksum and line end: "$" body "*" XOR CR LF.
+std::string NmeaSentence(const std::string& body);
+// The number of threads and of open file descriptors of this process.
+int ThreadCount();
+int ThreadsNamed(const std::string& name);
+int OpenFdCount();
