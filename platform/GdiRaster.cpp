@@ -115,8 +115,8 @@ void RasterLine(QImage& image, int x1, int y1, int x2, int y2, const CPenFootpri
     // Offset along the minor axis at step k: k * minor / major rounded half up, carried on as
     // Bresenham's error term from the first step walked.
     Int offset = 0;
-    Int error = 0;
-    if (major > 0) {
+    Int error = major;
+    if (kFirst > 0) {
         __int128 t = static_cast<__int128>(2) * kFirst * minor + major;
         offset = static_cast<Int>(t / (2 * major));
         error = static_cast<Int>(t % (2 * major));

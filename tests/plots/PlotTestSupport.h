@@ -76,3 +76,13 @@ inline bool ShowsText(const QImage& frame, int x, int y, const CString& text, in
                                 frame.width(), frame.height());
     return !cell.isEmpty() && frame.copy(cell) == reference.copy(cell);
 }
+
+// Receiver texts in the byte layouts of the receiver state, the parts given as text so that
+// tests can also put in what a well-formed fix never holds.
+inline CString LatitudeText(const char* pszDeg, const char* pszMin, const char* pszSec) {
+    return CString("N   ") + pszDeg + GBK("°") + " " + pszMin + "' " + pszSec + "\"";
+}
+
+inline CString LongitudeText(const char* pszDeg, const char* pszMin, const char* pszSec) {
+    return CString("E ") + pszDeg + GBK("°") + " " + pszMin + "' " + pszSec + "\"";
+}
