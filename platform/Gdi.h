@@ -1,6 +1,7 @@
-// Device contexts, bitmaps, pens, brushes and fonts over QPainter on off-screen images, with
-// the semantics the drawing code relies on: memory contexts, block copies, ellipses in bounding
-// boxes, move-to/line-to, text at a top-left point with an opaque or transparent background.
+// Device contexts, bitmaps, pens, brushes and fonts on off-screen images, with the semantics the
+// drawing code relies on: memory contexts, block copies, ellipses in bounding boxes,
+// move-to/line-to, text at a top-left point with an opaque or transparent background. Text,
+// fills and copies go through QPainter; lines and ellipses are written pixel by pixel (GdiRaster).
 #pragma once
 
 #include "platform/GdiRaster.h"

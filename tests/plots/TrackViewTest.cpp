@@ -197,15 +197,6 @@ TEST_F(TrackView, TheFitEndsBeforeTheFirstPaintAndAfterLongJumps) {
     EXPECT_GE(Track().m_nMaxX, Track().m_nAnchorX);
 }
 
-TEST_F(TrackView, ARefreshWithoutAValidFixOnlyRepaints) {
-    EquatorFix("00.00");
-    Paint();
-    std::vector<long> before = ViewState();
-    Main().m_bFixValid = 0;
-    EquatorFix("30.00");
-    EXPECT_EQ(ViewState(), before);
-}
-
 TEST_F(TrackView, EachCheckPansOrZoomsAndMovesTheExtentsByItsOwnRules) {
     struct Case {
         const char* pszName;
