@@ -76,9 +76,16 @@ void AddStandingSteps(CTrackPlotDlg& track, int nSteps) {
 
 template <void (*AddSteps)(CTrackPlotDlg&, int)> void BM_TrackPaint(benchmark::State& state) {
     CMainWindow main;
-    main.Dlg().m_strLatitude = "N   39";
-    main.Dlg().OnTrackPlot();
-    CTrackPlotDlg* pTrack = main.Dlg().m_pTrackPlot;
+    CViewerDlg& dlg = main.Dlg();
+    dlg.m_strLatitude = GBK("N   39° 54' 23.52\"");
+    dlg.m_strLongitude = GBK("E 116° 23' 45.54\"");
+    dlg.m_strAltitude = "52.3 M";
+    dlg.m_strSpeedKmh = "54.0 km/hr";
+    dlg.m_strSpeedMs = "15.0 m/s";
+    dlg.m_strCourse = GBK("87.0°");
+    dlg.m_bFixValid = 1;
+    dlg.OnTrackPlot();
+    CTrackPlotDlg* pTrack = dlg.m_pTrackPlot;
     AddSteps(*pTrack, static_cast<int>(state.range(0)));
     for (auto _ : state)
         pTrack->RedrawNow();
