@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -258,6 +259,10 @@ BOOL CDialog::DestroyWindow() {
     // The widget may be inside one of its own event handlers: it goes when they have returned.
     pWidget->deleteLater();
     return TRUE;
+}
+
+void CDialog::DeleteLater() {
+    QTimer::singleShot(0, QCoreApplication::instance(), [this] { delete this; });
 }
 
 void CDialog::EndDialog(int nResult) {

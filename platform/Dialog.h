@@ -51,6 +51,9 @@ public:
     // Modeless: creates the window hidden (unless its template says visible).
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     BOOL DestroyWindow();
+    // Deletes this object once the handlers running now have returned: for a modeless window
+    // that ends itself. Nothing else may hold it by then.
+    void DeleteLater();
     void EndDialog(int nResult);
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 

@@ -12,6 +12,10 @@ QColor ToQColor(COLORREF cr) {
     return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
 }
 
+QRgb ToQRgb(COLORREF cr) {
+    return qRgb(GetRValue(cr), GetGValue(cr), GetBValue(cr));
+}
+
 // Faces whose weight or slant is part of their name keep it on the face they are mapped to.
 void ApplyIntrinsicStyle(QFont& font, const std::string& face) {
     if (face == "Arial Black")
@@ -90,13 +94,20 @@ CFont* CFont::SystemFont() {
     return &font;
 }
 
+CBitmap::~CBitmap() {
+    DeleteObject();
+}
+
 BOOL CBitmap::CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) {
+    DeleteObject();
     m_image = QImage(nWidth > 0 ? nWidth : 1, nHeight > 0 ? nHeight : 1, QImage::Format_RGB32);
     m_image.fill(Qt::black);
     return TRUE;
 }
 
 BOOL CBitmap::DeleteObject() {
+    if (m_pSelectedIn)
+        m_pSelectedIn->SelectObject(static_cast<CBitmap*>(nullptr));
     m_image = QImage();
     return TRUE;
 }
@@ -105,6 +116,7 @@ CDC::CDC() : m_pPen(&DefaultPen()), m_pBrush(&DefaultBrush()), m_pFont(CFont::Sy
 
 CDC::~CDC() {
     EndPainting();
+    ReleaseBitmap();
 }
 
 BOOL CDC::CreateCompatibleDC(CDC*) {
@@ -115,8 +127,8 @@ BOOL CDC::CreateCompatibleDC(CDC*) {
 
 BOOL CDC::DeleteDC() {
     EndPainting();
+    ReleaseBitmap();
     m_pTarget = nullptr;
-    m_pBitmap = nullptr;
     m_bMemory = false;
     m_pPen = &DefaultPen();
     m_pBrush = &DefaultBrush();
@@ -176,9 +188,21 @@ CFont* CDC::SelectObject(CFont* pFont) {
 
 CBitmap* CDC::SelectObject(CBitmap* pBitmap) {
     CBitmap* pOld = m_pBitmap;
-    m_pBitmap = pBitmap;
     AttachTarget(pBitmap ? &pBitmap->Image() : nullptr);
+    ReleaseBitmap();
+    if (pBitmap) {
+        if (pBitmap->m_pSelectedIn && pBitmap->m_pSelectedIn != this)
+            pBitmap->m_pSelectedIn->SelectObject(static_cast<CBitmap*>(nullptr));
+        pBitmap->m_pSelectedIn = this;
+        m_pBitmap = pBitmap;
+    }
     return pOld;
+}
+
+void CDC::ReleaseBitmap() {
+    if (m_pBitmap)
+        m_pBitmap->m_pSelectedIn = nullptr;
+    m_pBitmap = nullptr;
 }
 
 void CDC::SelectStockObject(int nIndex) {
@@ -212,39 +236,20 @@ CPoint CDC::MoveTo(int x, int y) {
 
 BOOL CDC::LineTo(int x, int y) {
     if (m_pTarget && !m_pPen->IsNull()) {
-        QPainter& p = Painter();
-        QPen pen(ToQColor(m_pPen->Color()));
-        pen.setWidth(m_pPen->Width() > 1 ? m_pPen->Width() : 0);
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-        p.setPen(pen);
-        p.drawLine(m_ptCurrent.x, m_ptCurrent.y, x, y);
+        m_footprint.SetWidth(m_pPen->Width());
+        RasterLine(*m_pTarget, m_ptCurrent.x, m_ptCurrent.y, x, y, m_footprint,
+                   ToQRgb(m_pPen->Color()));
     }
     m_ptCurrent = CPoint(x, y);
     return TRUE;
 }
 
 BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) {
-    if (!m_pTarget || x2 - x1 < 1 || y2 - y1 < 1)
+    if (!m_pTarget)
         return FALSE;
-    QPainter& p = Painter();
-    // The figure fills the box but its right and bottom edges, as on Windows.
-    QRectF box(x1 + 0.5, y1 + 0.5, x2 - x1 - 1, y2 - y1 - 1);
-    if (m_pBrush->IsNull())
-        p.setBrush(Qt::NoBrush);
-    else
-        p.setBrush(ToQColor(m_pBrush->Color()));
-    if (m_pPen->IsNull()) {
-        p.setPen(Qt::NoPen);
-    } else {
-        QPen pen(ToQColor(m_pPen->Color()));
-        int w = m_pPen->Width();
-        pen.setWidth(w > 1 ? w : 0);
-        p.setPen(pen);
-        if (w > 1)
-            box.adjust(w / 2.0 - 0.5, w / 2.0 - 0.5, 0.5 - w / 2.0, 0.5 - w / 2.0);
-    }
-    p.drawEllipse(box);
+    int nPenWidth = m_pPen->IsNull() ? 0 : m_pPen->Width();
+    RasterEllipse(*m_pTarget, x1, y1, x2, y2, nPenWidth, ToQRgb(m_pPen->Color()),
+                  !m_pBrush->IsNull(), ToQRgb(m_pBrush->Color()));
     return TRUE;
 }
 

@@ -1,16 +1,18 @@
-// Device contexts, bitmaps, pens, brushes and fonts over QPainter on off-screen images, with
-// the semantics the drawing code relies on: memory contexts, block copies, ellipses in bounding
-// boxes, move-to/line-to, text at a top-left point with an opaque or transparent background.
+// Device contexts, bitmaps, pens, brushes and fonts on off-screen images, with the semantics the
+// drawing code relies on: memory contexts, block copies, ellipses in bounding boxes,
+// move-to/line-to, text at a top-left point with an opaque or transparent background. Text,
+// fills and copies go through QPainter; lines and ellipses are written pixel by pixel (GdiRaster).
 #pragma once
 
+#include "platform/GdiRaster.h"
 #include "platform/String.h"
 #include "platform/Types.h"
 
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <memory>
 
-#include <QPainter>
 class CWnd;
 
 // Pen styles and stock objects.
@@ -74,14 +76,23 @@ private:
 
 class CBitmap {
 public:
+    CBitmap() = default;
+    ~CBitmap();
+    CBitmap(const CBitmap&) = delete;
+    CBitmap& operator=(const CBitmap&) = delete;
+
     // A new compatible bitmap is black.
     BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
+    // A bitmap released while selected is first taken out of its context, which then draws
+    // nowhere, so no context is ever left drawing on a released picture.
     BOOL DeleteObject();
     QImage& Image() { return m_image; }
     const QImage& Image() const { return m_image; }
 
 private:
+    friend class CDC;
     QImage m_image;
+    CDC* m_pSelectedIn = nullptr;
 };
 
 class CDC {
@@ -113,7 +124,8 @@ public:
     BOOL Ellipse(int x1, int y1, int x2, int y2);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF cr);
     BOOL TextOut(int x, int y, const CString& str);
-    BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc, DWORD dwRop);
+    BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                DWORD dwRop);
 
     // The image this context draws on, or null.
     QImage* Target() const { return m_pTarget; }
@@ -126,6 +138,8 @@ protected:
     void EndPainting();
 
 private:
+    void ReleaseBitmap();
+
     QImage* m_pTarget = nullptr;
     CWnd* m_pWindow = nullptr;
     std::unique_ptr<QPainter> m_pPainter;
@@ -138,6 +152,7 @@ private:
     COLORREF m_crBk = RGB(255, 255, 255);
     int m_nBkMode = OPAQUE;
     CPoint m_ptCurrent;
+    CPenFootprint m_footprint;
 };
 
 // A context on a window's client area: draws on the window's surface, which is put on the

@@ -1,5 +1,286 @@
 #include "plots/SkyPlotDlg.h"
 
+#include "app/ViewerDlg.h"
+#include "platform/App.h"
+#include "platform/Resources.h"
 #include "resources/ResourceIds.h"
 
-CSkyPlotDlg::CSkyPlotDlg(CWnd* pParent) : CDialog(IDD_SKYPLOT, pParent) {}
+namespace {
+
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kLightGrey = RGB(177, 177, 177);
+constexpr COLORREF kMidGrey = RGB(150, 150, 150);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+// The chart's centre and the reference point of a satellite at the centre (8 pixels up and
+// left, so that the marker circle is centred on the satellite).
+constexpr int kCentre = 209;
+constexpr int kOrigin = kCentre - 8;
+constexpr int kRefreshCycle = 300;
+constexpr int kTrailRefresh = 10;
+
+struct MarkerColours {
+    int nState;
+    COLORREF crFill;
+    COLORREF crOutline;
+};
+
+constexpr MarkerColours kMarkerColours[] = {
+    {SAT_GPS_USED, kBlue, kWhite},         {SAT_GLONASS_USED, kRed, kWhite},
+    {SAT_STRONG_UNUSED, kMidGrey, kGreen}, {SAT_GPS_UNUSED, kMidGrey, kBlue},
+    {SAT_GLONASS_UNUSED, kMidGrey, kRed},
+};
+// A first marker with an unknown state has no earlier marker to take colours from.
+constexpr MarkerColours kFirstMarkerColours = kMarkerColours[3];
+
+struct Segment {
+    int x1, y1, x2, y2;
+};
+
+// 270-90, 0-180, 300-120, 330-150, 60-240, 30-210 degrees.
+constexpr Segment kSpokes[] = {
+    {29, 209, 389, 209}, {209, 29, 209, 389}, {54, 118, 363, 299},
+    {119, 54, 299, 363}, {363, 118, 54, 299}, {299, 54, 119, 363},
+};
+
+struct Label {
+    const char* pszText;
+    int x, y;
+};
+
+constexpr Label kElevationLabels[] = {
+    {"0°", 241, 26},   {"15°", 228, 53},  {"30°", 225, 83},
+    {"45°", 221, 113}, {"60°", 215, 145}, {"75°", 211, 175},
+};
+
+constexpr Label kAzimuthLabels[] = {
+    {"0°", 205, 35},    {"30°", 284, 58},   {"60°", 342, 118},  {"90°", 366, 202},
+    {"120°", 338, 283}, {"150°", 280, 345}, {"180°", 197, 368}, {"210°", 115, 345},
+    {"240°", 57, 283},  {"270°", 32, 202},  {"300°", 57, 117},  {"330°", 116, 57},
+};
+
+constexpr Label kCompassLabels[] = {
+    {"北", 200, 5},
+    {"东", 394, 202},
+    {"南", 200, 395},
+    {"西", 4, 202},
+};
+
+struct Badge {
+    int x, y;
+    int CViewerDlg::*pnCount;
+    COLORREF crFill;
+    COLORREF crOutline;
+};
+
+constexpr Badge kBadges[] = {
+    {26, 26, &CViewerDlg::m_nGpsInView, kMidGrey, kBlue},
+    {26, 360, &CViewerDlg::m_nGpsUsed, kBlue, kWhite},
+    {360, 26, &CViewerDlg::m_nGlonassInView, kMidGrey, kRed},
+    {360, 360, &CViewerDlg::m_nGlonassUsed, kRed, kWhite},
+};
+constexpr int kBadgeDiameter = 45;
+constexpr int kBadgeInset = 6;
+
+template <size_t N> void DrawTexts(CDC& dc, const Label (&labels)[N]) {
+    for (const Label& label : labels)
+        dc.TextOut(label.x, label.y, GBK(label.pszText));
+}
+
+} // namespace
+
+CSkyPlotDlg::CSkyPlotDlg(CWnd* pParent) : CDialog(IDD_SKYPLOT, pParent) {
+    m_hIcon = LoadIconResource(IDR_MAINFRAME);
+}
+
+CSkyPlotDlg::~CSkyPlotDlg() {
+    ReleasePictures();
+}
+
+void CSkyPlotDlg::ReleasePictures() {
+    m_dcFrame.DeleteDC();
+    m_dcBackground.DeleteDC();
+    m_pFrameBitmap.reset();
+    m_bmpBackground.DeleteObject();
+}
+
+LRESULT CSkyPlotDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA)
+        return OnCopyData(wParam, lParam);
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CSkyPlotDlg::DoDataExchange(CDataExchange*) {
+    CRect rc;
+    GetClientRect(&rc);
+    CClientDC dc(this);
+    ReleasePictures();
+    m_dcFrame.CreateCompatibleDC(&dc);
+    m_dcBackground.CreateCompatibleDC(&dc);
+    // A fresh bitmap is black, which is the chart's background.
+    m_bmpBackground.CreateCompatibleBitmap(&dc, rc.Width(), rc.Height());
+    m_dcBackground.SelectObject(&m_bmpBackground);
+    DrawChart();
+    DrawLabels();
+    m_nRefreshCount = 0;
+    SetIcon(m_hIcon, FALSE);
+}
+
+void CSkyPlotDlg::DrawChart() {
+    CPen penRing(PS_SOLID, 1, kYellow);
+    CPen* pOldPen = m_dcBackground.SelectObject(&penRing);
+    m_dcBackground.SelectStockObject(NULL_BRUSH);
+    // Elevation 0, 15, ... 75 degrees at radius 2 * (90 - elevation).
+    for (int r = 180; r >= 30; r -= 30)
+        m_dcBackground.Ellipse(kCentre - r, kCentre - r, kCentre + r, kCentre + r);
+
+    CPen penSpoke(PS_SOLID, 1, kLightGrey);
+    m_dcBackground.SelectObject(&penSpoke);
+    for (const Segment& spoke : kSpokes) {
+        m_dcBackground.MoveTo(spoke.x1, spoke.y1);
+        m_dcBackground.LineTo(spoke.x2, spoke.y2);
+    }
+    m_dcBackground.SelectObject(pOldPen);
+}
+
+void CSkyPlotDlg::DrawLabels() {
+    CFont fontElevation;
+    fontElevation.CreatePointFont(110, "Monotype Corsiva");
+    CFont* pOldFont = m_dcBackground.SelectObject(&fontElevation);
+    m_dcBackground.SetTextColor(kYellow);
+    m_dcBackground.SetBkColor(kBlack);
+    DrawTexts(m_dcBackground, kElevationLabels);
+
+    CFont fontAzimuth;
+    fontAzimuth.CreatePointFont(90, "Arial");
+    m_dcBackground.SelectObject(&fontAzimuth);
+    m_dcBackground.SetTextColor(kLightGrey);
+    DrawTexts(m_dcBackground, kAzimuthLabels);
+
+    CFont fontCompass;
+    fontCompass.CreatePointFont(150, GBK("黑体"));
+    m_dcBackground.SelectObject(&fontCompass);
+    DrawTexts(m_dcBackground, kCompassLabels);
+    m_dcBackground.SelectObject(pOldFont);
+}
+
+BOOL CSkyPlotDlg::OnEraseBkgnd(CDC* pDC) {
+    CRect rc;
+    GetClientRect(&rc);
+    // Painted before its first refresh, the window shows the bare chart.
+    CDC* pSource = m_pFrameBitmap ? &m_dcFrame : &m_dcBackground;
+    pDC->BitBlt(0, 0, rc.Width(), rc.Height(), pSource, 0, 0, SRCCOPY);
+    return TRUE;
+}
+
+LRESULT CSkyPlotDlg::OnCopyData(WPARAM, LPARAM) {
+    const auto& main = *static_cast<CViewerDlg*>(AfxGetApp()->GetMainWnd());
+    CClientDC dc(this);
+    CRect rc;
+    GetClientRect(&rc);
+    auto pFrame = std::make_unique<CBitmap>();
+    pFrame->CreateCompatibleBitmap(&dc, rc.Width(), rc.Height());
+    m_dcFrame.SelectObject(pFrame.get());
+    m_pFrameBitmap = std::move(pFrame);
+    m_dcFrame.BitBlt(0, 0, rc.Width(), rc.Height(), &m_dcBackground, 0, 0, SRCCOPY);
+
+    MarkerColours colours = kFirstMarkerColours;
+    for (int s = 0; s < kSatSlots; ++s) {
+        CPoint pt;
+        if (main.m_strSatPrn[s].IsEmpty() ||
+            !MarkerPoint(main.m_nSatElevation[s], main.m_nSatAzimuth[s], pt))
+            continue;
+        // Any other state keeps the colours of the marker drawn before.
+        for (const MarkerColours& c : kMarkerColours)
+            if (c.nState == main.m_nSatState[s])
+                colours = c;
+        DrawSatellite(main.m_strSatPrn[s], pt, colours.crFill, colours.crOutline);
+    }
+    DrawBadges(main);
+
+    m_nRefreshCount = m_nRefreshCount == kRefreshCycle ? 0 : m_nRefreshCount + 1;
+    Invalidate(TRUE);
+    return Default();
+}
+
+bool CSkyPlotDlg::MarkerPoint(int nElevation, int nAzimuth, CPoint& pt) const {
+    const int a = nAzimuth;
+    if (a < 0 || a > 360)
+        return false;
+    const double* S = m_dSinTable;
+    const int r = 2 * (90 - nElevation);
+    double x, y;
+    if (a <= 90) {
+        x = kOrigin + r * S[a];
+        y = kOrigin - r * S[90 - a];
+    } else if (a <= 180) {
+        x = kOrigin + r * S[180 - a];
+        y = kOrigin + r * S[a - 90];
+    } else if (a <= 270) {
+        x = kOrigin - r * S[a - 180];
+        y = kOrigin + r * S[270 - a];
+    } else {
+        x = kOrigin - r * S[360 - a];
+        y = kOrigin - r * S[a - 270];
+    }
+    pt = CPoint(static_cast<int>(x), static_cast<int>(y));
+    return true;
+}
+
+void CSkyPlotDlg::DrawSatellite(const CString& strPrn, const CPoint& pt, COLORREF crFill,
+                                COLORREF crOutline) {
+    CPen pen(PS_SOLID, 1, crOutline);
+    CBrush brushOutline(crOutline);
+    if (m_nRefreshCount == kTrailRefresh) {
+        // Into the background, so the dot shows from the next frame on.
+        CPen* pOldPen = m_dcBackground.SelectObject(&pen);
+        CBrush* pOldBrush = m_dcBackground.SelectObject(&brushOutline);
+        m_dcBackground.Ellipse(pt.x + 5, pt.y + 5, pt.x + 10, pt.y + 10);
+        m_dcBackground.SelectObject(pOldBrush);
+        m_dcBackground.SelectObject(pOldPen);
+    }
+    CBrush brushFill(crFill);
+    CPen* pOldPen = m_dcFrame.SelectObject(&pen);
+    CBrush* pOldBrush = m_dcFrame.SelectObject(&brushFill);
+    m_dcFrame.Ellipse(pt.x - 4, pt.y - 4, pt.x + 20, pt.y + 20);
+    m_dcFrame.SetTextColor(crOutline);
+    m_dcFrame.SetBkColor(crFill);
+    // In the frame's own font: the system font.
+    m_dcFrame.TextOut(pt.x, pt.y, strPrn);
+    m_dcFrame.SelectObject(pOldBrush);
+    m_dcFrame.SelectObject(pOldPen);
+}
+
+void CSkyPlotDlg::DrawBadges(const CViewerDlg& main) {
+    for (const Badge& badge : kBadges) {
+        // Count + 100 without its first digit: two digits with a leading zero.
+        CString strText;
+        strText.Format("%d", main.*badge.pnCount + 100);
+        strText.Delete(0, 1);
+        DrawCountBadge(badge.x, badge.y, kBadgeDiameter, kBadgeInset, strText, badge.crFill,
+                       badge.crOutline);
+    }
+}
+
+void CSkyPlotDlg::DrawCountBadge(int x, int y, int nDiameter, int nInset, const CString& strText,
+                                 COLORREF crFill, COLORREF crOutline) {
+    CPen pen(PS_SOLID, 2, crOutline);
+    CBrush brush(crFill);
+    CPen* pOldPen = m_dcFrame.SelectObject(&pen);
+    CBrush* pOldBrush = m_dcFrame.SelectObject(&brush);
+    m_dcFrame.SetTextColor(crOutline);
+    m_dcFrame.SetBkColor(crFill);
+    m_dcFrame.Ellipse(x - nInset, y - nInset, x - nInset + nDiameter, y - nInset + nDiameter);
+    m_dcFrame.SelectObject(pOldBrush);
+
+    CFont font;
+    font.CreatePointFont(180, "Arial Black");
+    CFont* pOldFont = m_dcFrame.SelectObject(&font);
+    m_dcFrame.TextOut(x, y, strText);
+    m_dcFrame.SelectObject(pOldFont);
+    m_dcFrame.SelectObject(pOldPen);
+}

@@ -1,9 +1,45 @@
-// The sky plot window.
+// The sky plot: a polar azimuth/elevation chart of the receiver's 24 satellite slots with four
+// count badges and a slowly growing trail, redrawn from the main window's state on every refresh.
 #pragma once
 
 #include "platform/Dialog.h"
+#include "plots/SinTable.h"
+
+#include <memory>
+
+class CViewerDlg;
 
 class CSkyPlotDlg : public CDialog {
 public:
     explicit CSkyPlotDlg(CWnd* pParent = nullptr);
+    ~CSkyPlotDlg() override;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Builds the background picture: rings, spokes and labels, without trail dots.
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnEraseBkgnd(CDC* pDC) override;
+    // The refresh notification: a new frame from the main window's receiver state.
+    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
+    void DrawCountBadge(int x, int y, int nDiameter, int nInset, const CString& strText,
+                        COLORREF crFill, COLORREF crOutline);
+
+    HICON m_hIcon = nullptr;
+    const double* const m_dSinTable = kSinTable;
+    CBitmap m_bmpBackground;
+    CDC m_dcBackground;
+    CDC m_dcFrame;
+    int m_nRefreshCount = 0;
+    // The picture selected into m_dcFrame; each refresh replaces it.
+    std::unique_ptr<CBitmap> m_pFrameBitmap;
+
+private:
+    void ReleasePictures();
+    void DrawChart();
+    void DrawLabels();
+    // The marker's reference point: the top-left of its label, 8 pixels up and left of the
+    // satellite. False for an azimuth outside 0-360, which the sine table does not cover.
+    bool MarkerPoint(int nElevation, int nAzimuth, CPoint& pt) const;
+    void DrawSatellite(const CString& strPrn, const CPoint& pt, COLORREF crFill,
+                       COLORREF crOutline);
+    void DrawBadges(const CViewerDlg& main);
 };
