@@ -38,6 +38,16 @@ inline int CountOf(const QImage& image, COLORREF cr, const QRect& area) {
     return n;
 }
 
+// Pixels darker than mid grey: text in black, whatever the face's antialiasing does.
+inline int CountDark(const QImage& image, const QRect& area) {
+    int n = 0;
+    QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            n += qGray(image.pixel(x, y)) < 100;
+    return n;
+}
+
 // Text drawn as a plot draws it, opaque, on a field of a colour no plot uses; the pixels that
 // are not that colour are the text's cell. Returns the cell's rectangle.
 constexpr COLORREF kFieldColour = RGB(1, 2, 3);

@@ -79,8 +79,8 @@ TEST_F(TrackPlot, BackgroundHoldsBothGridsTheirLabelsAndTheFixedDots) {
     EXPECT_EQ(BoundsOf(frame, kBlack, QRect(560, 250, 20, 20)), QRect(566, 256, 9, 9));
     EXPECT_EQ(BoundsOf(frame, kGrid, QRect(560, 250, 20, 20)).intersected(QRect(565, 255, 11, 11)),
               QRect(565, 255, 11, 11));
-    EXPECT_GT(CountOf(frame, kBlack, QRect(0, 410, 18, 10)), 5);  // "400"
-    EXPECT_GT(CountOf(frame, kBlack, QRect(713, 100, 17, 9)), 5); // "150"
+    EXPECT_GT(CountDark(frame, QRect(0, 410, 18, 10)), 5);  // "400"
+    EXPECT_GT(CountDark(frame, QRect(713, 100, 17, 9)), 5); // "150"
 }
 
 TEST_F(TrackPlot, AnEmptyWindowShowsGreyTextsTheUnitScaleAndTheStartingExtents) {
