@@ -22,6 +22,7 @@ bool HasDisplay() {
 
 int main(int argc, char* argv[]) {
     PrepareFontEnvironment();
+    PrepareRuntimeDirectory();
     if (!HasDisplay()) {
         std::fprintf(stderr, "velmora: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n"
                              "Run it in a desktop session, or headless with "

@@ -4,6 +4,8 @@
 #include <QStyleFactory>
 
 #include <climits>
+#include <string>
+#include <sys/stat.h>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -38,6 +40,16 @@ void PrepareFontEnvironment() {
             return;
         }
     }
+}
+
+void PrepareRuntimeDirectory() {
+    if (std::getenv("XDG_RUNTIME_DIR"))
+        return;
+    std::string dir = "/tmp/velmora-runtime-" + std::to_string(getuid());
+    mkdir(dir.c_str(), 0700);
+    struct stat st;
+    if (lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid())
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 0);
 }
 
 void ApplyApplicationStyle() {

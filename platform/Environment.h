@@ -5,5 +5,9 @@
 // faces the windows ask for resolve to the same installed fonts in every locale.
 void PrepareFontEnvironment();
 
+// Gives the process a private runtime folder when the session has none (as under cron, ssh or
+// CI), so that Qt neither warns nor shares one with other users.
+void PrepareRuntimeDirectory();
+
 // The widget style every window of the program is drawn in, whatever the desktop's.
 void ApplyApplicationStyle();

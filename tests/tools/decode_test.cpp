@@ -140,4 +140,54 @@ TEST(DecodeToolTest, LineEndingsFiltersAndPause) {
     EXPECT_EQ(paused[2]["items"].toObject()["1126"].toString(), "继续");
 }
 
+// A record file of n epochs with a fix moving about 11 m north each second (CR CR LF ends).
+std::string MovingRecord(int nEpochs) {
+    std::string file;
+    for (int i = 0; i < nEpochs; ++i) {
+        char body[160];
+        std::snprintf(body, sizeof body,
+                      "GPGGA,0800%02d.00,3954.%04d,N,11623.7590,E,1,08,0.9,52.3,M,,M,,", i % 60,
+                      3920 + 60 * i);
+        file += Sentence(body) + "\r\r\n";
+        std::snprintf(body, sizeof body, "GPRMC,0800%02d.00,A,3954.%04d,N,11623.7590,E,21.6,0.0,081226,,",
+                      i % 60, 3920 + 60 * i);
+        file += Sentence(body) + "\r\r\n";
+    }
+    return file;
+}
+
+TEST(DecodeToolTest, ReplayPrintsATickPerEpochAndFinalOnlyTheLast) {
+    CTempDir dir;
+    WriteFileBytes(dir.File("r.txt"), MovingRecord(6));
+    ToolRun run = RunDecode("--replay " + dir.File("r.txt"));
+    ASSERT_EQ(run.nStatus, 0) << run.err;
+    std::vector<QJsonObject> ticks = run.Lines();
+    ASSERT_EQ(ticks.size(), 6u);
+    EXPECT_EQ(ticks[0]["tick"].toInt(), 1);
+    EXPECT_EQ(ticks[0]["captions"].toObject()["1139"].toString(), "停止回放");
+    EXPECT_EQ(ticks[5]["captions"].toObject()["1139"].toString(), "回放语句");
+    EXPECT_EQ(ticks[5]["items"].toObject()["1098"].toString(), "16 :00 :05");
+    ToolRun final = RunDecode("--replay --final " + dir.File("r.txt"));
+    ASSERT_EQ(final.Lines().size(), 1u);
+    EXPECT_EQ(final.Lines()[0], ticks[5]);
+    EXPECT_EQ(RunDecode("--replay /nonexistent-velmora.txt").nStatus, 1);
+}
+
+TEST(DecodeToolTest, TrackPrintsTheViewAfterEachRefresh) {
+    CTempDir dir;
+    WriteFileBytes(dir.File("r.txt"), MovingRecord(5));
+    ToolRun run = RunDecode("--track " + dir.File("r.txt"));
+    ASSERT_EQ(run.nStatus, 0) << run.err;
+    std::vector<QJsonObject> lines = run.Lines();
+    ASSERT_EQ(lines.size(), 5u) << "one refresh per GGA epoch with a fix";
+    EXPECT_EQ(lines[0]["steps"].toInt(), 1);
+    EXPECT_EQ(lines[0]["lastStep"].toArray(), (QJsonArray{0, 0}));
+    EXPECT_EQ(lines[0]["extents"].toArray(), (QJsonArray{210, 210, 210, 210}));
+    EXPECT_EQ(lines[4]["steps"].toInt(), 5);
+    EXPECT_EQ(lines[4]["scale"].toInt(), 1);
+    EXPECT_EQ(lines[4]["lastStep"].toArray(), (QJsonArray{0, 11})) << "0.36\" north is 11 m";
+    EXPECT_EQ(RunDecode("--track --final " + dir.File("r.txt")).Lines().back(), lines[4]);
+    EXPECT_EQ(RunDecode("--track --replay " + dir.File("r.txt")).nStatus, 2);
+}
+
 } // namespace

@@ -1,10 +1,13 @@
 #include "tools/common/DecodeSession.h"
 
+#include "platform/FileDialog.h"
+#include "plots/TrackPlotDlg.h"
 #include "resources/ResourceIds.h"
 #include "tools/common/WindowState.h"
 
 #include <QJsonArray>
 #include <cctype>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -88,6 +91,10 @@ CDecodeSession::~CDecodeSession() {
 
 void CDecodeSession::Prepare(unsigned nFilters, bool bPaused) {
     m_dlg.EnterAcquiringState();
+    ApplyMonitorSettings(nFilters, bPaused);
+}
+
+void CDecodeSession::ApplyMonitorSettings(unsigned nFilters, bool bPaused) {
     for (const FilterBox& box : kFilterBoxes) {
         if (nFilters & box.filter)
             continue;
@@ -132,4 +139,45 @@ QJsonObject CDecodeSession::SentenceState(const CString& strSentence) {
     state.insert("caption", QString::fromStdString(strCaption.ToUtf8()));
     state.insert("items", ItemTexts(m_dlg));
     return state;
+}
+
+bool CDecodeSession::Replay(const std::string& strPath, const std::function<void(int nTick)>& onTick) {
+    SetFileDialogHook([strPath](const FileDialogCall&) { return std::optional<std::string>(strPath); });
+    m_dlg.OnReplay();
+    SetFileDialogHook(nullptr);
+    CString strCaption;
+    m_dlg.GetDlgItemText(1139, strCaption);
+    if (strCaption != GBK("停止回放"))
+        return false;
+    for (int nTick = 1; strCaption == GBK("停止回放"); ++nTick) {
+        m_dlg.RunReplayTick();
+        if (onTick)
+            onTick(nTick);
+        m_dlg.GetDlgItemText(1139, strCaption);
+    }
+    return true;
+}
+
+QJsonObject CDecodeSession::TickState(int nTick) {
+    QJsonObject state = SentenceState(CString());
+    state.insert("tick", nTick);
+    state.insert("captions", ButtonCaptions(m_dlg));
+    return state;
+}
+
+QJsonObject CDecodeSession::TrackState() {
+    CTrackPlotDlg* pTrack = m_dlg.m_pTrackPlot;
+    if (!pTrack)
+        return QJsonObject();
+    QJsonArray lastStep;
+    if (!pTrack->m_points.empty())
+        lastStep = {pTrack->m_points.back()->m_nDx, pTrack->m_points.back()->m_nDy};
+    return QJsonObject{
+        {"steps", static_cast<int>(pTrack->m_points.size())},
+        {"lastStep", lastStep},
+        {"scale", pTrack->m_nScale},
+        {"offset", QJsonArray{pTrack->m_nOffsetX, pTrack->m_nOffsetY}},
+        {"anchor", QJsonArray{pTrack->m_nAnchorX, pTrack->m_nAnchorY}},
+        {"extents", QJsonArray{pTrack->m_nMinX, pTrack->m_nMaxX, pTrack->m_nMinY, pTrack->m_nMaxY}},
+    };
 }

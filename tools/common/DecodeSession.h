@@ -41,13 +41,22 @@ public:
     CDecodeSession& operator=(const CDecodeSession&) = delete;
 
     CViewerDlg& Dlg() { return m_dlg; }
-    // The state of a successful Start (without a port), then the filters and the pause applied
-    // through the window's own handlers.
+    // The state of a successful Start (without a port), then the monitor settings.
     void Prepare(unsigned nFilters, bool bPaused);
+    // The filters and the pause, applied through the window's own handlers.
+    void ApplyMonitorSettings(unsigned nFilters, bool bPaused);
+    // Starts a replay of the file through the replay button (its dialog answered with the
+    // path) and runs the ticks back to back until it ends; false when it did not start.
+    bool Replay(const std::string& strPath, const std::function<void(int nTick)>& onTick);
     // Feeds the bytes one by one through OnSerialRxChar, line endings as a receiver sends them.
     void Feed(const std::string& bytes, const DispatchHandler& onDispatch);
     // The window's state after a dispatched sentence, as one JSON object.
     QJsonObject SentenceState(const CString& strSentence);
+    // The window's state after a replay tick: as after a sentence, with the tick's number and
+    // the button captions.
+    QJsonObject TickState(int nTick);
+    // The track window's view after a refresh (null when there is none).
+    QJsonObject TrackState();
     std::vector<MessageBoxCall> Boxes() const { return m_boxes; }
 
 private:

@@ -29,6 +29,21 @@ const std::vector<OptionEntry>& Options() {
              opt.bPaused = true;
              return true;
          }},
+        {"--replay", false,
+         [](DecodeOptions& opt, const std::string&, std::string&) {
+             opt.bReplay = true;
+             return true;
+         }},
+        {"--track", false,
+         [](DecodeOptions& opt, const std::string&, std::string&) {
+             opt.bTrack = true;
+             return true;
+         }},
+        {"--final", false,
+         [](DecodeOptions& opt, const std::string&, std::string&) {
+             opt.bFinal = true;
+             return true;
+         }},
     };
     return options;
 }
@@ -45,10 +60,14 @@ const OptionEntry* FindOption(const std::string& name) {
 DecodeOptions::DecodeOptions() : nFilters(FILTER_ALL) {}
 
 const char* DecodeUsage() {
-    return "usage: velmora-decode [--filters LIST] [--paused] FILE\n"
+    return "usage: velmora-decode [--replay | --track] [--final] [--filters LIST] [--paused] FILE\n"
            "Feeds the bytes of FILE (a log of a receiver's NMEA output) through Velmora's main\n"
            "window, as if a receiver sent them after Start, and prints the window's state as one\n"
            "JSON line per sentence that passed its checksum.\n"
+           "  --replay        replay FILE as a record file instead, its ticks back to back, and\n"
+           "                  print one line per tick (no checksum test, as replay does)\n"
+           "  --track         open a track window and print its view after each refresh\n"
+           "  --final         print only the final state\n"
            "  --filters LIST  sentence types echoed into the monitor, comma-separated from\n"
            "                  GGA,RMC,VTG,GSA,GSV (default: all; an empty list: none)\n"
            "  --paused        pause the monitor's echo\n"
@@ -85,6 +104,10 @@ bool ParseDecodeOptions(const std::vector<std::string>& args, DecodeOptions& opt
     }
     if (opt.bHelp)
         return true;
+    if (opt.bReplay && opt.bTrack) {
+        strError = "--replay and --track exclude each other";
+        return false;
+    }
     if (files.size() != 1) {
         strError = files.empty() ? "no FILE given" : "more than one FILE given";
         return false;

@@ -8,6 +8,9 @@ struct DecodeOptions {
     unsigned nFilters;
     bool bPaused = false;
     bool bHelp = false;
+    bool bReplay = false;
+    bool bTrack = false;
+    bool bFinal = false;
     std::string strFile;
 
     DecodeOptions();

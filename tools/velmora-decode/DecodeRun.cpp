@@ -1,6 +1,7 @@
 #include "DecodeRun.h"
 
 #include "tools/common/DecodeSession.h"
+#include "plots/TrackPlotDlg.h"
 
 #include <QJsonDocument>
 #include <cerrno>
@@ -37,6 +38,59 @@ bool ReadInputFile(const std::string& strPath, std::string& bytes, std::string& 
     return true;
 }
 
+namespace {
+
+void PrintLine(const QJsonObject& state, std::FILE* out) {
+    QByteArray line = QJsonDocument(state).toJson(QJsonDocument::Compact);
+    line += '\n';
+    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), out);
+}
+
+// Live: every byte through the serial byte handler; a line per dispatched sentence, or per
+// refresh of the track window (painted after each, as a shown window is).
+void RunLive(CDecodeSession& session, const DecodeOptions& opt, const std::string& bytes,
+             std::FILE* out) {
+    session.Prepare(opt.nFilters, opt.bPaused);
+    CViewerDlg& dlg = session.Dlg();
+    if (opt.bTrack) {
+        dlg.OnTrackPlot();
+        dlg.m_pTrackPlot->RedrawNow();
+    }
+    size_t nSteps = 0;
+    CString strLast;
+    session.Feed(bytes, [&](const CString& strSentence) {
+        strLast = strSentence;
+        if (!opt.bTrack) {
+            if (!opt.bFinal)
+                PrintLine(session.SentenceState(strSentence), out);
+            return;
+        }
+        if (!dlg.m_pTrackPlot || dlg.m_pTrackPlot->m_points.size() == nSteps)
+            return;
+        nSteps = dlg.m_pTrackPlot->m_points.size();
+        dlg.m_pTrackPlot->RedrawNow();
+        if (!opt.bFinal)
+            PrintLine(session.TrackState(), out);
+    });
+    if (opt.bFinal)
+        PrintLine(opt.bTrack ? session.TrackState() : session.SentenceState(strLast), out);
+}
+
+bool RunReplay(CDecodeSession& session, const DecodeOptions& opt, std::FILE* out) {
+    session.ApplyMonitorSettings(opt.nFilters, opt.bPaused);
+    int nLastTick = 0;
+    bool bStarted = session.Replay(opt.strFile, [&](int nTick) {
+        nLastTick = nTick;
+        if (!opt.bFinal)
+            PrintLine(session.TickState(nTick), out);
+    });
+    if (bStarted && opt.bFinal)
+        PrintLine(session.TickState(nLastTick), out);
+    return bStarted;
+}
+
+} // namespace
+
 int RunDecode(const DecodeOptions& opt, std::FILE* out, std::FILE* err) {
     std::string bytes;
     std::string strError;
@@ -46,13 +100,11 @@ int RunDecode(const DecodeOptions& opt, std::FILE* out, std::FILE* err) {
         return 1;
     }
     CDecodeSession session;
-    session.Prepare(opt.nFilters, opt.bPaused);
-    session.Feed(bytes, [&](const CString& strSentence) {
-        QByteArray line =
-            QJsonDocument(session.SentenceState(strSentence)).toJson(QJsonDocument::Compact);
-        line += '\n';
-        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), out);
-    });
+    int nResult = 0;
+    if (opt.bReplay)
+        nResult = RunReplay(session, opt, out) ? 0 : 1;
+    else
+        RunLive(session, opt, bytes, out);
     for (const MessageBoxCall& box : session.Boxes())
         std::fprintf(err, "velmora-decode: message box \"%s\": %s\n", box.caption.c_str(),
                      box.text.c_str());
@@ -60,5 +112,5 @@ int RunDecode(const DecodeOptions& opt, std::FILE* out, std::FILE* err) {
         std::fprintf(err, "velmora-decode: cannot write the output: %s\n", std::strerror(errno));
         return 1;
     }
-    return 0;
+    return nResult;
 }

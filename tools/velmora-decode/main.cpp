@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     // The window is never shown, so no display is needed.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     PrepareFontEnvironment();
+    PrepareRuntimeDirectory();
     QApplication app(argc, argv);
     ApplyApplicationStyle();
     return RunDecode(opt, stdout, stderr);

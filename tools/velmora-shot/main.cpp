@@ -192,6 +192,7 @@ int main(int argc, char** argv) {
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     PrepareFontEnvironment();
+    PrepareRuntimeDirectory();
     QApplication qapp(argc, argv);
     ApplyApplicationStyle();
     QString out = QString::fromStdString(opt.outDir) + "/";
