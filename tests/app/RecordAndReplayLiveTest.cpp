@@ -1,0 +1,99 @@
+// Recording a live receiver on a pseudo-terminal, then replaying what was recorded.
+#include "Scenario.h"
+#include "tests/common/PseudoTerminal.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <thread>
+
+namespace {
+
+constexpr int kPort = 5;
+
+// The wire bytes of n generated epochs.
+std::string Epochs(int nEpochs, int nSeed) {
+    sim::ScenarioOptions options;
+    options.m_nSeed = static_cast<std::uint64_t>(nSeed);
+    sim::CScenario scenario(options);
+    std::string bytes;
+    for (int i = 0; i < nEpochs; ++i)
+        scenario.AppendNextEpoch(bytes);
+    return bytes;
+}
+
+std::string RecordFormat(const std::string& wire) {
+    std::string out;
+    for (char c : wire) {
+        if (c == '\n')
+            out += '\r';
+        if (c != '\0')
+            out += c;
+    }
+    return out;
+}
+
+// Writes from a thread of its own while the GUI thread goes on handling what arrives.
+void Send(const CPseudoTerminal& pty, const std::string& bytes, size_t nExpectedFileSize,
+          const std::string& path) {
+    std::thread writer([&] { pty.Write(bytes); });
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(path).size() == nExpectedFileSize; }, 10000));
+    writer.join();
+}
+
+// The decoded texts a person reads: tables, date, time, position, motion and counts (the
+// time-to-fix counts epochs since Start, which live and replay begin at different points).
+std::map<int, std::string> DisplayTexts(CViewerHarness& h) {
+    std::map<int, std::string> texts;
+    for (int id = 1001; id <= 1136; ++id)
+        if ((id <= 1098 || (id >= 1110 && id <= 1118) || id >= 1132) && h.Dlg().GetDlgItem(id))
+            texts[id] = h.Utf8(id);
+    return texts;
+}
+
+} // namespace
+
+TEST(RecordAndReplay, ALiveRunIsRecordedByteForByteAndReplaysToTheSameDisplay) {
+    CPortHome home;
+    CPseudoTerminal pty;
+    ASSERT_TRUE(pty.LinkAs(kPort));
+    CTempDir dir;
+    std::string path = dir.File("drive.txt");
+    std::string first = Epochs(40, 11);
+    std::string second = Epochs(40, 12);
+    std::string noise("\x07\x00 line noise \xfe", 15);
+
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    d.SetDlgItemText(1119, "5");
+    {
+        CFileChooser chooser(path);
+        d.OnRecord();
+    }
+    d.OnOK();
+    ASSERT_EQ(h.Text(1), GBK("请稍候..."));
+    Send(pty, first + noise, RecordFormat(first + noise).size(), path);
+    d.OnOK(); // Stop
+    EXPECT_EQ(h.Text(1), GBK("开 始"));
+    d.OnOK(); // Start again: the recording goes on into the same file
+    std::string expected = RecordFormat(first + noise + second);
+    Send(pty, second, expected.size(), path);
+    EXPECT_EQ(ReadFileBytes(path), expected);
+    std::map<int, std::string> live = DisplayTexts(h);
+    d.OnOK();
+    d.OnRecord();
+
+    {
+        CFileChooser chooser(path);
+        d.OnReplay();
+    }
+    int nTicks = 0;
+    while (h.Text(1139) == GBK("停止回放") && nTicks < 1000) {
+        d.RunReplayTick();
+        ++nTicks;
+    }
+    EXPECT_GE(nTicks, 79) << "one tick per epoch";
+    EXPECT_LE(nTicks, 81);
+    std::map<int, std::string> replayed = DisplayTexts(h);
+    for (const auto& [id, text] : live)
+        EXPECT_EQ(replayed[id], text) << "control " << id;
+}
