@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include "platform/Dialog.h"
+#include "platform/MonitorEdit.h"
 #include "platform/Resources.h"
 
 #include <QCheckBox>
@@ -288,7 +289,7 @@ void CControl::CreateWidget(QWidget* pParent, const ControlTemplate& tpl) {
         break;
     }
     case ControlKind::RichEdit: {
-        auto* e = new QPlainTextEdit(pParent);
+        auto* e = new CMonitorEdit(pParent);
         e->setReadOnly(true);
         e->setLineWrapMode(QPlainTextEdit::NoWrap);
         e->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -334,8 +335,10 @@ void CControl::SetWindowText(const CString& str) {
         b->setText(text);
     else if (auto* f = dynamic_cast<CFrameWidget*>(m_pWidget))
         f->SetText(text);
-    else if (auto* r = dynamic_cast<QPlainTextEdit*>(m_pWidget))
+    else if (auto* r = dynamic_cast<CMonitorEdit*>(m_pWidget)) {
+        r->Flush();
         r->setPlainText(text);
+    }
 }
 
 void CControl::GetWindowText(CString& str) const {
@@ -343,15 +346,19 @@ void CControl::GetWindowText(CString& str) const {
         str = CString::FromUnicode(e->text());
     else if (auto* c = dynamic_cast<QComboBox*>(m_pWidget))
         str = CString::FromUnicode(c->currentText());
-    else if (auto* r = dynamic_cast<QPlainTextEdit*>(m_pWidget))
+    else if (auto* r = dynamic_cast<CMonitorEdit*>(m_pWidget)) {
+        r->Flush();
         str = CString::FromUnicode(r->toPlainText());
+    }
     else
         str = m_strText;
 }
 
 int CControl::GetWindowTextLength() const {
-    if (auto* r = dynamic_cast<QPlainTextEdit*>(m_pWidget))
+    if (auto* r = dynamic_cast<CMonitorEdit*>(m_pWidget)) {
+        r->Flush();
         return r->document()->characterCount() - 1;
+    }
     CString str;
     GetWindowText(str);
     return str.GetLength();
@@ -414,24 +421,24 @@ int CSliderCtrl::GetRangeMax() const {
     return Slider() ? Slider()->maximum() : 0;
 }
 
-QPlainTextEdit* CRichEditCtrl::Editor() const {
-    return qobject_cast<QPlainTextEdit*>(m_pWidget);
+CMonitorEdit* CRichEditCtrl::Editor() const {
+    auto* e = dynamic_cast<CMonitorEdit*>(m_pWidget);
+    if (e)
+        e->Flush();
+    return e;
 }
 
 void CRichEditCtrl::ReplaceSel(const CString& str, BOOL) {
-    QPlainTextEdit* e = Editor();
+    auto* e = dynamic_cast<CMonitorEdit*>(m_pWidget);
     if (!e)
         return;
     QString text = str.ToUnicode();
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QTextCursor cursor = e->textCursor();
-    cursor.insertText(text);
-    e->setTextCursor(cursor);
+    e->InsertAtCaret(text);
 }
 
 void CRichEditCtrl::SetSel(int nStart, int nEnd) {
-    QPlainTextEdit* e = Editor();
-    if (!e)
+    CMonitorEdit* e = Editor();    if (!e)
         return;
     int last = e->document()->characterCount() - 1;
     QTextCursor cursor = e->textCursor();
@@ -441,13 +448,13 @@ void CRichEditCtrl::SetSel(int nStart, int nEnd) {
 }
 
 void CRichEditCtrl::GetSel(int& nStart, int& nEnd) const {
-    QPlainTextEdit* e = Editor();
+    CMonitorEdit* e = Editor();
     nStart = e ? e->textCursor().selectionStart() : 0;
     nEnd = e ? e->textCursor().selectionEnd() : 0;
 }
 
 void CRichEditCtrl::SetLineLimit(int nLines) {
-    if (QPlainTextEdit* e = Editor())
+    if (CMonitorEdit* e = Editor())
         e->setMaximumBlockCount(nLines);
 }
 

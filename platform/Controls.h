@@ -5,7 +5,7 @@
 #include "platform/Wnd.h"
 
 class CDialog;
-class QPlainTextEdit;
+class CMonitorEdit;
 class QSlider;
 
 // One control of a dialog. Text is kept in GBK; the widget shows its Unicode form.
@@ -64,5 +64,6 @@ public:
     int GetLineCount() const;
 
 private:
-    QPlainTextEdit* Editor() const;
+    // The editor with everything put at its caret laid out.
+    CMonitorEdit* Editor() const;
 };

@@ -1,14 +1,10 @@
 #include "tests/common/Nmea.h"
 #include "tests/common/TestSupport.h"
 
-#include <QPlainTextEdit>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
-
-QString MonitorText(CViewerDlg& d) {
-    return qobject_cast<QPlainTextEdit*>(d.GetDlgItem(1130)->Widget())->toPlainText();
-}
 
 const std::string kGga = Sentence("GPGGA,080000.00,3954.3920,N,11623.7590,E,1,08,1.0,52.34,M,,M,,");
 const std::string kGns = Sentence("GNGNS,080000.00,3954.3920,N,11623.7590,E,AA,08,1.0,52.3,,,");

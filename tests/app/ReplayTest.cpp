@@ -1,7 +1,6 @@
 #include "tests/common/Nmea.h"
 #include "tests/common/TestSupport.h"
 
-#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,7 +22,7 @@ std::string RecordFile(int nEpochs) {
 }
 
 int MonitorLines(CViewerDlg& d) {
-    QString text = qobject_cast<QPlainTextEdit*>(d.GetDlgItem(1130)->Widget())->toPlainText();
+    QString text = MonitorText(d);
     return static_cast<int>(text.split('\n', Qt::SkipEmptyParts).size());
 }
 

@@ -60,6 +60,12 @@ std::string CViewerHarness::Utf8(int nID) {
     return Text(nID).ToUtf8();
 }
 
+QString MonitorText(CViewerDlg& dlg) {
+    CString str;
+    dlg.GetDlgItemText(1130, str);
+    return str.ToUnicode();
+}
+
 void PumpEvents(int nMilliseconds) {
     QElapsedTimer timer;
     timer.start();

@@ -52,6 +52,9 @@ private:
     std::unique_ptr<CViewerDlg> m_pDlg;
 };
 
+// The text of the sentence monitor, everything echoed so far included.
+QString MonitorText(CViewerDlg& dlg);
+
 // Runs the event loop for a while (timers, queued sends, paints).
 void PumpEvents(int nMilliseconds);
 // Runs the event loop until the condition holds or the time is up; true if it held.
