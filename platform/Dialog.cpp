@@ -201,6 +201,8 @@ void CDialog::CreateFromTemplate(CWnd* pParentWnd) {
             cw->move(rc.left, rc.top);
         else
             cw->setGeometry(rc.left, rc.top, rc.right - rc.left, height);
+        if (ct.id != -1)
+            m_controlsById.emplace(ct.id, pControl.get());
         m_controls.push_back(std::move(pControl));
     }
 }
@@ -255,6 +257,7 @@ BOOL CDialog::DestroyWindow() {
     QWidget* pWidget = m_pWidget;
     m_bOwnsWidget = false;
     DestroyWidget();
+    m_controlsById.clear();
     m_controls.clear();
     // The widget may be inside one of its own event handlers: it goes when they have returned.
     pWidget->deleteLater();
@@ -283,10 +286,8 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
 }
 
 CControl* CDialog::GetDlgItem(int nID) const {
-    for (const auto& pControl : m_controls)
-        if (pControl->GetDlgCtrlID() == nID)
-            return pControl.get();
-    return nullptr;
+    auto it = m_controlsById.find(nID);
+    return it == m_controlsById.end() ? nullptr : it->second;
 }
 
 void CDialog::SetDlgItemText(int nID, const CString& str) {

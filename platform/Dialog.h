@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CDialog;
@@ -98,6 +99,7 @@ private:
     int m_nModalResult = IDCANCEL;
     QEventLoop* m_pModalLoop = nullptr;
     std::vector<std::unique_ptr<CControl>> m_controls;
+    std::unordered_map<int, CControl*> m_controlsById;
     std::unique_ptr<CMenu> m_pSystemMenu;
     std::unique_ptr<CFont> m_pTemplateFont;
 };

@@ -3,7 +3,9 @@
 #include "platform/Wnd.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
+#include <QStaticText>
 #include <cstring>
 
 namespace {
@@ -24,6 +26,24 @@ void ApplyIntrinsicStyle(QFont& font, const std::string& face) {
         font.setWeight(QFont::Bold);
     else if (face == "Monotype Corsiva")
         font.setItalic(true);
+}
+
+// Plots draw the same few labels again at every refresh: each is shaped once per font.
+const QStaticText& LaidOutText(const QFont& font, const CString& str) {
+    static QHash<QString, QStaticText> cache;
+    QString key = font.family() + QChar(0x1F) + QString::number(font.pixelSize()) +
+                  QChar(font.italic() ? 'i' : 'n') + QString::number(font.weight()) +
+                  QChar(0x1F) + QString::fromLatin1(str.Bytes().data(), str.GetLength());
+    auto it = cache.find(key);
+    if (it != cache.end())
+        return *it;
+    if (cache.size() > 4096)
+        cache.clear();
+    QStaticText text(str.ToUnicode());
+    text.setTextFormat(Qt::PlainText);
+    text.setPerformanceHint(QStaticText::AggressiveCaching);
+    text.prepare(QTransform(), font);
+    return *cache.insert(key, text);
 }
 
 CPen& DefaultPen() {
@@ -262,14 +282,15 @@ BOOL CDC::TextOut(int x, int y, const CString& str) {
     if (!m_pTarget)
         return FALSE;
     QPainter& p = Painter();
-    QString text = str.ToUnicode();
     const QFont& font = m_pFont->Font();
-    QFontMetrics fm(font);
+    const QStaticText& text = LaidOutText(font, str);
     p.setFont(font);
-    if (m_nBkMode == OPAQUE)
-        p.fillRect(x, y, fm.horizontalAdvance(text), fm.height(), ToQColor(m_crBk));
+    if (m_nBkMode == OPAQUE) {
+        int height = QFontMetrics(font).height();
+        p.fillRect(x, y, static_cast<int>(text.size().width() + 0.5), height, ToQColor(m_crBk));
+    }
     p.setPen(ToQColor(m_crText));
-    p.drawText(x, y + fm.ascent(), text);
+    p.drawStaticText(x, y, text);
     return TRUE;
 }
 

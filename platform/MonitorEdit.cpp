@@ -7,8 +7,21 @@ CMonitorEdit::CMonitorEdit(QWidget* pParent) : QPlainTextEdit(pParent) {}
 
 void CMonitorEdit::InsertAtCaret(const QString& text) {
     m_strPending += text;
+    m_nPendingLines += text.count(QLatin1Char('\n'));
+    int nLimit = maximumBlockCount();
+    if (nLimit > 0 && m_nPendingLines > 2 * nLimit)
+        DropPendingLines(m_nPendingLines - nLimit);
     if (!m_flushTimer.isActive())
         m_flushTimer.start(0, this);
+}
+
+// Lines that the line limit would remove right after they were laid out are never laid out.
+void CMonitorEdit::DropPendingLines(int nLines) {
+    int nPosition = 0;
+    for (int i = 0; i < nLines; ++i)
+        nPosition = m_strPending.indexOf(QLatin1Char('\n'), nPosition) + 1;
+    m_strPending.remove(0, nPosition);
+    m_nPendingLines -= nLines;
 }
 
 void CMonitorEdit::Flush() {
@@ -18,6 +31,7 @@ void CMonitorEdit::Flush() {
     QTextCursor cursor = textCursor();
     cursor.insertText(m_strPending);
     m_strPending.clear();
+    m_nPendingLines = 0;
     setTextCursor(cursor);
 }
 

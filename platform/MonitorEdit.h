@@ -19,6 +19,9 @@ protected:
     void timerEvent(QTimerEvent* e) override;
 
 private:
+    void DropPendingLines(int nLines);
+
     QString m_strPending;
+    int m_nPendingLines = 0;
     QBasicTimer m_flushTimer;
 };

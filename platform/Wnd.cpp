@@ -44,6 +44,9 @@ int CWnd::GetWindowTextLength() const {
 }
 
 void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
+    // Giving a widget its font again costs a style pass; the same font changes nothing.
+    if (pFont == m_pFont && m_pWidget && pFont && m_pWidget->font() == pFont->Font())
+        return;
     m_pFont = pFont;
     if (m_pWidget && pFont && pFont->IsValid()) {
         m_pWidget->setFont(pFont->Font());

@@ -72,17 +72,32 @@ constexpr Label kCompassLabels[] = {
 
 struct Badge {
     int x, y;
-    int CViewerDlg::*pnCount;
     COLORREF crFill;
     COLORREF crOutline;
 };
 
+// In the order of the snapshot's counts: GPS in view and used, GLONASS in view and used.
 constexpr Badge kBadges[] = {
-    {26, 26, &CViewerDlg::m_nGpsInView, kMidGrey, kBlue},
-    {26, 360, &CViewerDlg::m_nGpsUsed, kBlue, kWhite},
-    {360, 26, &CViewerDlg::m_nGlonassInView, kMidGrey, kRed},
-    {360, 360, &CViewerDlg::m_nGlonassUsed, kRed, kWhite},
+    {26, 26, kMidGrey, kBlue},
+    {26, 360, kBlue, kWhite},
+    {360, 26, kMidGrey, kRed},
+    {360, 360, kRed, kWhite},
 };
+
+CSkySnapshot TakeSnapshot(const CViewerDlg& main) {
+    CSkySnapshot snap;
+    for (int s = 0; s < kSatSlots; ++s) {
+        snap.strSatPrn[s] = main.m_strSatPrn[s];
+        snap.nSatState[s] = main.m_nSatState[s];
+        snap.nSatElevation[s] = main.m_nSatElevation[s];
+        snap.nSatAzimuth[s] = main.m_nSatAzimuth[s];
+    }
+    snap.nCounts[0] = main.m_nGpsInView;
+    snap.nCounts[1] = main.m_nGpsUsed;
+    snap.nCounts[2] = main.m_nGlonassInView;
+    snap.nCounts[3] = main.m_nGlonassUsed;
+    return snap;
+}
 constexpr int kBadgeDiameter = 45;
 constexpr int kBadgeInset = 6;
 
@@ -102,6 +117,7 @@ CSkyPlotDlg::~CSkyPlotDlg() {
 }
 
 void CSkyPlotDlg::ReleasePictures() {
+    m_bFramePending = false;
     m_dcFrame.DeleteDC();
     m_dcBackground.DeleteDC();
     m_pFrameBitmap.reset();
@@ -171,6 +187,7 @@ void CSkyPlotDlg::DrawLabels() {
 BOOL CSkyPlotDlg::OnEraseBkgnd(CDC* pDC) {
     CRect rc;
     GetClientRect(&rc);
+    ComposeFrame();
     // Painted before its first refresh, the window shows the bare chart.
     CDC* pSource = m_pFrameBitmap ? &m_dcFrame : &m_dcBackground;
     pDC->BitBlt(0, 0, rc.Width(), rc.Height(), pSource, 0, 0, SRCCOPY);
@@ -178,7 +195,38 @@ BOOL CSkyPlotDlg::OnEraseBkgnd(CDC* pDC) {
 }
 
 LRESULT CSkyPlotDlg::OnCopyData(WPARAM, LPARAM) {
-    const auto& main = *static_cast<CViewerDlg*>(AfxGetApp()->GetMainWnd());
+    m_snapshot = TakeSnapshot(*static_cast<CViewerDlg*>(AfxGetApp()->GetMainWnd()));
+    m_bFramePending = true;
+    if (m_nRefreshCount == kTrailRefresh) {
+        // The frame copies the background before this refresh's dots are drawn into it.
+        ComposeFrame();
+        DrawTrailDots();
+    }
+    m_nRefreshCount = m_nRefreshCount == kRefreshCycle ? 0 : m_nRefreshCount + 1;
+    Invalidate(TRUE);
+    return Default();
+}
+
+// Calls draw(prn, reference point, colours) for each occupied slot in slot order, with the
+// colours each marker gets: a state outside the table keeps the colours of the marker before.
+template <typename Draw> void CSkyPlotDlg::ForEachMarker(Draw draw) const {
+    MarkerColours colours = kFirstMarkerColours;
+    for (int s = 0; s < kSatSlots; ++s) {
+        CPoint pt;
+        if (m_snapshot.strSatPrn[s].IsEmpty() ||
+            !MarkerPoint(m_snapshot.nSatElevation[s], m_snapshot.nSatAzimuth[s], pt))
+            continue;
+        for (const MarkerColours& c : kMarkerColours)
+            if (c.nState == m_snapshot.nSatState[s])
+                colours = c;
+        draw(m_snapshot.strSatPrn[s], pt, colours);
+    }
+}
+
+void CSkyPlotDlg::ComposeFrame() {
+    if (!m_bFramePending)
+        return;
+    m_bFramePending = false;
     CClientDC dc(this);
     CRect rc;
     GetClientRect(&rc);
@@ -187,24 +235,22 @@ LRESULT CSkyPlotDlg::OnCopyData(WPARAM, LPARAM) {
     m_dcFrame.SelectObject(pFrame.get());
     m_pFrameBitmap = std::move(pFrame);
     m_dcFrame.BitBlt(0, 0, rc.Width(), rc.Height(), &m_dcBackground, 0, 0, SRCCOPY);
+    ForEachMarker([this](const CString& strPrn, const CPoint& pt, const MarkerColours& c) {
+        DrawMarker(strPrn, pt, c.crFill, c.crOutline);
+    });
+    DrawBadges();
+}
 
-    MarkerColours colours = kFirstMarkerColours;
-    for (int s = 0; s < kSatSlots; ++s) {
-        CPoint pt;
-        if (main.m_strSatPrn[s].IsEmpty() ||
-            !MarkerPoint(main.m_nSatElevation[s], main.m_nSatAzimuth[s], pt))
-            continue;
-        // Any other state keeps the colours of the marker drawn before.
-        for (const MarkerColours& c : kMarkerColours)
-            if (c.nState == main.m_nSatState[s])
-                colours = c;
-        DrawSatellite(main.m_strSatPrn[s], pt, colours.crFill, colours.crOutline);
-    }
-    DrawBadges(main);
-
-    m_nRefreshCount = m_nRefreshCount == kRefreshCycle ? 0 : m_nRefreshCount + 1;
-    Invalidate(TRUE);
-    return Default();
+void CSkyPlotDlg::DrawTrailDots() {
+    ForEachMarker([this](const CString&, const CPoint& pt, const MarkerColours& c) {
+        CPen pen(PS_SOLID, 1, c.crOutline);
+        CBrush brush(c.crOutline);
+        CPen* pOldPen = m_dcBackground.SelectObject(&pen);
+        CBrush* pOldBrush = m_dcBackground.SelectObject(&brush);
+        m_dcBackground.Ellipse(pt.x + 5, pt.y + 5, pt.x + 10, pt.y + 10);
+        m_dcBackground.SelectObject(pOldBrush);
+        m_dcBackground.SelectObject(pOldPen);
+    });
 }
 
 bool CSkyPlotDlg::MarkerPoint(int nElevation, int nAzimuth, CPoint& pt) const {
@@ -231,18 +277,9 @@ bool CSkyPlotDlg::MarkerPoint(int nElevation, int nAzimuth, CPoint& pt) const {
     return true;
 }
 
-void CSkyPlotDlg::DrawSatellite(const CString& strPrn, const CPoint& pt, COLORREF crFill,
-                                COLORREF crOutline) {
+void CSkyPlotDlg::DrawMarker(const CString& strPrn, const CPoint& pt, COLORREF crFill,
+                             COLORREF crOutline) {
     CPen pen(PS_SOLID, 1, crOutline);
-    CBrush brushOutline(crOutline);
-    if (m_nRefreshCount == kTrailRefresh) {
-        // Into the background, so the dot shows from the next frame on.
-        CPen* pOldPen = m_dcBackground.SelectObject(&pen);
-        CBrush* pOldBrush = m_dcBackground.SelectObject(&brushOutline);
-        m_dcBackground.Ellipse(pt.x + 5, pt.y + 5, pt.x + 10, pt.y + 10);
-        m_dcBackground.SelectObject(pOldBrush);
-        m_dcBackground.SelectObject(pOldPen);
-    }
     CBrush brushFill(crFill);
     CPen* pOldPen = m_dcFrame.SelectObject(&pen);
     CBrush* pOldBrush = m_dcFrame.SelectObject(&brushFill);
@@ -255,11 +292,12 @@ void CSkyPlotDlg::DrawSatellite(const CString& strPrn, const CPoint& pt, COLORRE
     m_dcFrame.SelectObject(pOldPen);
 }
 
-void CSkyPlotDlg::DrawBadges(const CViewerDlg& main) {
-    for (const Badge& badge : kBadges) {
+void CSkyPlotDlg::DrawBadges() {
+    for (int i = 0; i < 4; ++i) {
+        const Badge& badge = kBadges[i];
         // Count + 100 without its first digit: two digits with a leading zero.
         CString strText;
-        strText.Format("%d", main.*badge.pnCount + 100);
+        strText.Format("%d", m_snapshot.nCounts[i] + 100);
         strText.Delete(0, 1);
         DrawCountBadge(badge.x, badge.y, kBadgeDiameter, kBadgeInset, strText, badge.crFill,
                        badge.crOutline);

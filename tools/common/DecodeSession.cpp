@@ -61,17 +61,24 @@ bool ParseFilterList(const std::string& strList, unsigned& nFilters, std::string
 std::string ReceiverLineEndings(const std::string& bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 32);
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes.compare(i, 3, "\r\r\n") == 0)
-            i += 2;
-        else if (bytes.compare(i, 2, "\r\n") == 0)
-            i += 1;
-        else if (bytes[i] != '\n') {
-            out += bytes[i];
-            continue;
+    // Up to two carriage returns wait to see whether a line feed ends the line.
+    size_t nHeld = 0;
+    for (char c : bytes) {
+        if (c == '\r') {
+            if (nHeld == 2)
+                out += '\r';
+            else
+                ++nHeld;
+        } else if (c == '\n') {
+            out += "\r\n";
+            nHeld = 0;
+        } else {
+            out.append(nHeld, '\r');
+            out += c;
+            nHeld = 0;
         }
-        out += "\r\n";
     }
+    out.append(nHeld, '\r');
     return out;
 }
 
