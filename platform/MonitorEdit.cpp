@@ -3,6 +3,12 @@
 #include <QEvent>
 #include <QTimerEvent>
 
+namespace {
+// Text shows at most this long after it was echoed: quicker than the eye follows a scrolling
+// monitor, and a line rate of bytes no longer lays out and repaints the monitor for each run.
+constexpr int kFlushPeriodMs = 40;
+} // namespace
+
 CMonitorEdit::CMonitorEdit(QWidget* pParent) : QPlainTextEdit(pParent) {}
 
 void CMonitorEdit::InsertAtCaret(const QString& text) {
@@ -12,7 +18,7 @@ void CMonitorEdit::InsertAtCaret(const QString& text) {
     if (nLimit > 0 && m_nPendingLines > 2 * nLimit)
         DropPendingLines(m_nPendingLines - nLimit);
     if (!m_flushTimer.isActive())
-        m_flushTimer.start(0, this);
+        m_flushTimer.start(kFlushPeriodMs, this);
 }
 
 // Lines that the line limit would remove right after they were laid out are never laid out.

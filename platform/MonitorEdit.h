@@ -1,7 +1,7 @@
 // The rich-edit control of the sentence monitor: read-only text with a caret and a selection.
-// Text put at the caret is gathered and laid out once per turn of the event loop, not once per
-// sentence: laying out a line costs far more than the sentence took to decode. Every read of
-// the text, and every user input, comes after the gathered text is in.
+// Text put at the caret is gathered and laid out a few times a second, not once per sentence:
+// laying out and painting a line costs far more than the sentence took to decode. Every read
+// of the text, and every user input, comes after the gathered text is in.
 #pragma once
 
 #include <QBasicTimer>

@@ -14,7 +14,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QWidget>
@@ -114,13 +115,17 @@ bool ParseOptions(int argc, char** argv, Options& opt) {
     return true;
 }
 
-// Runs the event loop for the given time, or until the condition holds.
+// Runs the event loop for the given time, or until the condition holds (checked every 50 ms).
 template <typename Done> void RunFor(double seconds, Done done) {
-    QElapsedTimer timer;
-    timer.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    } while (timer.elapsed() < seconds * 1000 && !done());
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(50);
+    loop.exec();
 }
 
 bool SaveWidget(QWidget* pWidget, const QString& path) {

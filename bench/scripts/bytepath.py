@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""The whole live byte path: a pseudo-terminal receiver, the serial link, the synchronous hand-off,
+framing, decoders and controls, with the main window shown offscreen and both plot windows open.
+
+1. Loss: this script writes a generated stream into a pseudo-terminal as fast as the program
+   takes it, after the program has started (so its purge at Start drops nothing), and compares
+   the bytes written with the bytes the window handled.
+2. Rate: velmora-sim --unpaced streams for a while; the simulator prints what it sent.
+3. CPU: velmora-sim paced at 57600 baud, once with its one-epoch-a-second receiver and once
+   playing a recording back-to-back, which fills the line (5,760 bytes a second); the program's
+   CPU time (both threads) over the run.
+Usage: bytepath.py BUILD_DIR [SECONDS]"""
+import json, os, pty, re, select, subprocess, sys, tempfile, time
+
+build = sys.argv[1] if len(sys.argv) > 1 else "build"
+seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 10.0
+tools = os.path.join(build, "tools")
+home = tempfile.mkdtemp(prefix="velmora-bench-home-")
+ports = os.path.join(home, ".velmora", "ports")
+os.makedirs(ports)
+env = dict(os.environ, HOME=home, QT_QPA_PLATFORM="offscreen")
+out = tempfile.mkdtemp(prefix="velmora-bench-out-")
+
+
+def shot(port, run_seconds):
+    return subprocess.Popen([os.path.join(tools, "velmora-shot"), "--out", out, "--port", str(port),
+                             "--baud", "57600", "--sky", "--track", "--panel",
+                             "--seconds", str(run_seconds)], env=env,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def handled():
+    with open(os.path.join(out, "state.json")) as f:
+        state = json.load(f)
+    return state["bytesHandled"], state["caption"]
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def loss_run():
+    stream = subprocess.run([os.path.join(tools, "velmora-sim"), "--write", "/dev/stdout",
+                             "--epochs", "20000", "--gps", "14"], capture_output=True).stdout
+    stream = stream.replace(b"\r\r\n", b"\r\n")
+    master, slave = pty.openpty()
+    os.symlink(os.ttyname(slave), os.path.join(ports, "com8"))
+    program = shot(8, seconds + 4)
+    time.sleep(2)
+    os.set_blocking(master, False)
+    written, start = 0, time.monotonic()
+    while time.monotonic() - start < seconds and written < len(stream):
+        select.select([], [master], [], 0.1)
+        try:
+            written += os.write(master, stream[written:written + 4096])
+        except BlockingIOError:
+            pass
+        try:
+            os.read(master, 65536)
+        except (BlockingIOError, OSError):
+            pass
+    elapsed = time.monotonic() - start
+    program.wait()
+    got, caption = handled()
+    os.close(master)
+    os.close(slave)
+    os.unlink(os.path.join(ports, "com8"))
+    print(f"loss run: wrote {written} bytes in {elapsed:.2f} s ({written / elapsed:,.0f} B/s); "
+          f"window handled {got}; lost {written - got}; caption {caption}")
+
+
+def sim_run(label, extra):
+    args = [os.path.join(tools, "velmora-sim"), "--port", "9", "--baud", "57600"] + extra
+    sim = subprocess.Popen(args, env=env, stdout=subprocess.PIPE, text=True)
+    sim.stdout.readline()
+    program = shot(9, seconds + 2)
+    time.sleep(1)
+    cpu0, t0 = cpu_seconds(program.pid), time.monotonic()
+    time.sleep(seconds)
+    cpu1, t1 = cpu_seconds(program.pid), time.monotonic()
+    sim.terminate()
+    summary = sim.stdout.read().strip()
+    program.wait()
+    got, caption = handled()
+    print(f"sim {label}: {summary}; window handled {got} bytes; caption {caption}; "
+          f"program CPU {100 * (cpu1 - cpu0) / (t1 - t0):.1f} % of one core")
+
+
+recording = os.path.join(out, "drive.txt")
+subprocess.run([os.path.join(tools, "velmora-sim"), "--write", recording, "--epochs", "3000",
+                "--gps", "14"], check=True, stdout=subprocess.DEVNULL)
+loss_run()
+sim_run("unpaced", ["--unpaced", "--gps", "14"])
+sim_run("paced 57600, one epoch a second", ["--gps", "14"])
+sim_run("paced 57600, line full", ["--file", recording])
