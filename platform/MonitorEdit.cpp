@@ -34,6 +34,9 @@ void CMonitorEdit::Flush() {
     m_flushTimer.stop();
     if (m_strPending.isEmpty())
         return;
+    int nLimit = maximumBlockCount();
+    if (nLimit > 0 && m_nPendingLines > nLimit)
+        DropPendingLines(m_nPendingLines - nLimit);
     QTextCursor cursor = textCursor();
     cursor.insertText(m_strPending);
     m_strPending.clear();

@@ -61,24 +61,28 @@ bool ParseFilterList(const std::string& strList, unsigned& nFilters, std::string
 std::string ReceiverLineEndings(const std::string& bytes) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 32);
-    // Up to two carriage returns wait to see whether a line feed ends the line.
-    size_t nHeld = 0;
-    for (char c : bytes) {
-        if (c == '\r') {
-            if (nHeld == 2)
-                out += '\r';
-            else
-                ++nHeld;
-        } else if (c == '\n') {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", i);
+        if (end == std::string::npos)
+            end = bytes.size();
+        out.append(bytes, i, end - i);
+        if (end == bytes.size())
+            break;
+        // A line feed after up to two carriage returns ends a line; other returns stay.
+        size_t nReturns = 0;
+        while (end + nReturns < bytes.size() && bytes[end + nReturns] == '\r')
+            ++nReturns;
+        bool bLineFeed = end + nReturns < bytes.size() && bytes[end + nReturns] == '\n';
+        if (bLineFeed) {
+            out.append(nReturns > 2 ? nReturns - 2 : 0, '\r');
             out += "\r\n";
-            nHeld = 0;
+            i = end + nReturns + 1;
         } else {
-            out.append(nHeld, '\r');
-            out += c;
-            nHeld = 0;
+            out.append(nReturns, '\r');
+            i = end + nReturns;
         }
     }
-    out.append(nHeld, '\r');
     return out;
 }
 
