@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, when missing.
+# Installs the Debian packages the build, the program and the tests need, when missing;
+# further packages (for benchmarks, fuzzing) may be named as arguments.
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
@@ -7,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do
