@@ -18,6 +18,9 @@ if [ -x "$build/tools/velmora-sim" ]; then
   done
 fi
 export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
+# Leaks inside system libraries (fontconfig's caches) are not ours; see the file for each.
+export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0"
+mkdir -p "$build/artifacts"
 status=0
 for target in "$build"/tests/fuzz/fuzz_*; do
   name=$(basename "$target")
@@ -25,7 +28,7 @@ for target in "$build"/tests/fuzz/fuzz_*; do
   mkdir -p "$corpus"
   echo "== $name for ${seconds}s"
   "$target" "$corpus" "$seeds" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
-    -max_len=65536 -print_final_stats=1 2>"$build/$name.log" || status=1
+    -max_len=65536 -print_final_stats=1 -artifact_prefix="$build/artifacts/$name-" 2>"$build/$name.log" || status=1
   grep -E "stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY" "$build/$name.log" || true
   echo "corpus: $(ls "$corpus" | wc -l) inputs"
 done
