@@ -1,10 +1,15 @@
 # make run: install, build and start Velmora (with a simulated receiver on COM1).
 # make test: install, build and run every test.
+# make check: every test under the address and undefined-behaviour sanitizers, and the tests
+#   with threads (serial link, main window) under the thread sanitizer.
+# make bench: the speed figures of bench/RESULTS.md; make fuzz: each fuzz target for a while.
+# make soak: a 24-hour stream replayed through the main window, then the long fault variants
+#   (about an hour; SOAK_EPOCHS=N shortens the stream).
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test check soak bench fuzz clean
 
 all: build
 
@@ -39,6 +44,31 @@ FUZZ_SECONDS ?= 600
 fuzz: deps
 	@tools/install-deps.sh clang libclang-rt-14-dev
 	tests/fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
+
+# Sanitizer builds at -O1 with line tables only, and only the programs the runs need.
+SANITIZER_CMAKE = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"
+ASAN_TARGETS = test_platform test_serial test_nmea test_app test_plots test_tools \
+  velmora-sim velmora-decode velmora-shot
+TSAN_TARGETS = test_serial test_app
+TSAN_LABELS = ^(serial|app)$$
+SUPPRESSIONS = $(CURDIR)/tests/sanitizers
+CHECK_ENV = QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 \
+  ASAN_OPTIONS=detect_leaks=1 \
+  LSAN_OPTIONS=suppressions=$(SUPPRESSIONS)/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  TSAN_OPTIONS=suppressions=$(SUPPRESSIONS)/tsan.supp:print_suppressions=0:second_deadlock_stack=1
+
+check: deps
+	cmake -S . -B build-asan $(SANITIZER_CMAKE) -DVELMORA_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS) --target $(ASAN_TARGETS)
+	cd build-asan && $(CHECK_ENV) ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B build-tsan $(SANITIZER_CMAKE) -DVELMORA_TSAN=ON
+	cmake --build build-tsan -j $(JOBS) --target $(TSAN_TARGETS)
+	cd build-tsan && $(CHECK_ENV) ctest --output-on-failure -j $(JOBS) -L '$(TSAN_LABELS)'
+
+SOAK_EPOCHS ?= 86400
+soak: build
+	SOAK_EPOCHS=$(SOAK_EPOCHS) tests/soak/soak.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,74 @@
+// Helpers of the fault tests: streams that go wrong, resource counts and a hang check.
+#pragma once
+
+#include "tests/common/PseudoTerminal.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+// Under a sanitizer the allocator keeps freed memory in quarantine and shadow memory grows
+// with use: resident memory says nothing about leaks there (the leak checker does).
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kResidentMemoryMeaningful = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kResidentMemoryMeaningful = false;
+#else
+constexpr bool kResidentMemoryMeaningful = true;
+#endif
+#else
+constexpr bool kResidentMemoryMeaningful = true;
+#endif
+
+// Resident memory of this process, in bytes (/proc/self/statm).
+long ResidentBytes();
+// True while a descriptor of this process refers to the file.
+bool IsOpenHere(const std::string& path);
+// How many times longer the long faults run: VELMORA_FAULT_SCALE (1 unless the soak sets it).
+int FaultScale();
+
+// Aborts the process with a message when not disarmed within the bound: a hang would
+// otherwise only end at the test's time limit, without saying where it was.
+class CHangGuard {
+public:
+    CHangGuard(const char* pszWhat, int nSeconds);
+    ~CHangGuard();
+    void Disarm();
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_cvDisarmed;
+    bool m_bDisarmed = false;
+    std::thread m_thread;
+};
+
+// True when the GUI thread runs a queued call within the (generous) bound.
+bool AnswersEvents(int nMilliseconds = 20000);
+
+// The bytes a receiver sends for n epochs of the simulator's scenario.
+std::string ScenarioStream(int nEpochs, std::uint64_t nSeed = 1, int nGps = 14);
+// What a receiver at another line speed leaves of the stream: no sentence ever passes.
+std::string WrongSpeedStream(int nEpochs);
+// A 57600-baud line full of noise: random bytes rich in '$', '*', ',', line feeds and NULs,
+// with sentences of every decoded type carrying random fields and a correct checksum.
+std::string NoiseStream(std::size_t nBytes, std::uint64_t nSeed);
+// The record file of received bytes: line feeds stored as CR LF, NULs dropped.
+std::string RecordFormat(const std::string& wire);
+
+// Writes the bytes into the pseudo-terminal from a thread of its own (the GUI thread must go
+// on handling them), then, when asked, hangs the line up from that same thread.
+class CStreamWriter {
+public:
+    CStreamWriter(CPseudoTerminal& pty, std::string bytes, bool bHangUpAfter);
+    ~CStreamWriter();
+    bool Done() const { return m_bDone; }
+    void Join();
+
+private:
+    std::atomic<bool> m_bDone{false};
+    std::thread m_thread;
+};
