@@ -72,3 +72,24 @@ soak: build
 
 clean:
 	rm -rf $(BUILD)
+
+# make install: the program, the tools, the font mapping, the desktop entry, icons and man
+# pages under PREFIX (default /usr/local); DESTDIR=/some/root stages them there.
+PREFIX ?= /usr/local
+.PHONY: install package package-check screenshots
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# make package: the Debian package in $(BUILD)/velmora_*.deb.
+package: build
+	rm -f $(BUILD)/velmora_*.deb
+	cd $(BUILD) && cpack -G DEB
+
+# make package-check: installs that package in a clean Debian 12 root and runs it there.
+package-check: package
+	packaging/package-check.sh $(BUILD)
+
+# make screenshots: regenerates the README's pictures in docs/ from a simulated drive.
+screenshots: build
+	docs/make-screenshots.sh $(BUILD)

@@ -37,7 +37,8 @@ void CViewerDlg::OnOK() {
         m_nBaud = SignedValueOf(strText);
         if (!m_serialLink.Open(this, m_nPort, m_nBaud, kDataBits, kStopBits, kParity, kEventMask)) {
             strText.Format(GBK("无法打开串口%d！"), m_nPort);
-            AfxMessageBox(strText);
+            // The message says which number; the detail which device, and why.
+            AfxMessageBox(strText, MB_OK, m_serialLink.LastOpenError());
             return;
         }
         m_serialLink.StartReader();

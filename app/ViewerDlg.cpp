@@ -1,6 +1,7 @@
 #include "app/ViewerDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/PortTooltip.h"
 #include "platform/Resources.h"
 #include "plots/SkyPlotDlg.h"
 #include "plots/TrackPlotDlg.h"
@@ -76,6 +77,7 @@ BOOL CViewerDlg::OnInitDialog() {
                  m_rcCollapsed.bottom - m_rcCollapsed.top, SWP_NOMOVE | SWP_NOZORDER);
 
     SetDlgItemText(1119, "1");
+    InstallPortTooltip(GetDlgItem(1119));
     m_bEchoOn = 1;
     m_bRecording = 0;
     m_pSkyPlot = nullptr;

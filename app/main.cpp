@@ -30,6 +30,8 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
+    // Lets Wayland desktops match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName("velmora");
     ApplyApplicationStyle();
     theApp.InitInstance();
     return 0;

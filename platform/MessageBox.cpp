@@ -26,16 +26,20 @@ QMessageBox::Icon IconOf(UINT nType) {
     }
 }
 
-int ShowBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UINT nType) {
+int ShowBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UINT nType,
+            const std::string& strDetail) {
     {
         std::lock_guard<std::mutex> guard(g_hookLock);
         if (g_hook)
-            return g_hook(MessageBoxCall{strText.ToUtf8(), strCaption.ToUtf8(), nType});
+            return g_hook(MessageBoxCall{strText.ToUtf8(), strCaption.ToUtf8(), nType, strDetail});
     }
     QMessageBox box(IconOf(nType), strCaption.ToUnicode(), strText.ToUnicode(),
                     (nType & 0x0F) == MB_YESNO ? QMessageBox::Yes | QMessageBox::No
                                                : QMessageBox::Ok,
                     pOwner ? pOwner->Widget() : nullptr);
+    // Shown at once under the text, never behind a button: it is why the box came up.
+    if (!strDetail.empty())
+        box.setInformativeText(QString::fromStdString(strDetail));
     int result = box.exec();
     if (result == QMessageBox::Yes)
         return IDYES;
@@ -46,15 +50,16 @@ int ShowBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UIN
 
 } // namespace
 
-int AfxMessageBox(const CString& strText, UINT nType) {
+int AfxMessageBox(const CString& strText, UINT nType, const std::string& strDetail) {
     CWinApp* pApp = AfxGetApp();
     UINT nIcon = (nType & 0xF0) ? 0 : MB_ICONEXCLAMATION;
     return ShowBox(AfxGetMainWnd(), strText, pApp ? pApp->AppName() : CString("Velmora"),
-                   nType | nIcon);
+                   nType | nIcon, strDetail);
 }
 
-int MessageBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UINT nType) {
-    return ShowBox(pOwner, strText, strCaption, nType);
+int MessageBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UINT nType,
+               const std::string& strDetail) {
+    return ShowBox(pOwner, strText, strCaption, nType, strDetail);
 }
 
 void SetMessageBoxHook(MessageBoxHook hook) {

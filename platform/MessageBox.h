@@ -9,15 +9,20 @@
 
 class CWnd;
 
-// The framework's box: the application's name as caption.
-int AfxMessageBox(const CString& strText, UINT nType = MB_OK);
+// The framework's box: the application's name as caption. strDetail (UTF-8, may be empty) is
+// shown under the text: what the system said and what the user can do, where the text alone
+// cannot tell it on this system.
+int AfxMessageBox(const CString& strText, UINT nType = MB_OK,
+                  const std::string& strDetail = std::string());
 // A plain box with its own caption; no owner window when pOwner is null.
-int MessageBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UINT nType);
+int MessageBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UINT nType,
+               const std::string& strDetail = std::string());
 
 struct MessageBoxCall {
     std::string text;    // UTF-8
     std::string caption; // UTF-8
     UINT type;
+    std::string detail; // UTF-8; empty when the box has none
 };
 
 // When set, boxes go to the hook (from whichever thread raised them) and its result is the

@@ -126,7 +126,9 @@ BOOL CSerialLink::Open(CWnd* pOwnerWnd, int nPortNumber, int nBaud, int nDataBit
     m_nPortNumber = nPortNumber;
     std::lock_guard<std::mutex> guard(m_lock);
     ClosePort();
-    if (!OpenPort(PortDevicePath(nPortNumber)))
+    m_strDevicePath = PortDevicePath(nPortNumber);
+    m_strLastOpenError.clear();
+    if (!OpenPort(m_strDevicePath))
         return FALSE;
     if (const char* pszFailed = Configure(nBaud, nDataBits, nStopBits, cParity, dwEventMask))
         ReportError(pszFailed);
@@ -136,21 +138,29 @@ BOOL CSerialLink::Open(CWnd* pOwnerWnd, int nPortNumber, int nBaud, int nDataBit
 
 bool CSerialLink::OpenPort(const std::string& path) {
     if (path.empty())
-        return false;
+        return RefuseOpen(EPortFailure::NoDevice, 0);
     int fd = m_pCalls->Open(path.c_str(), kOpenFlags);
     if (fd < 0)
-        return false;
+        return RefuseOpen(EPortFailure::OpenRefused, errno);
     // No sharing: a port another program claimed is in use (root could open it regardless),
     // and a device that cannot be claimed is no serial port.
     int nClaimed = 0;
-    if (m_pCalls->Ioctl(fd, TIOCGEXCL, &nClaimed) < 0 || nClaimed != 0 ||
-        m_pCalls->Ioctl(fd, TIOCEXCL, nullptr) < 0) {
-        m_pCalls->Close(fd);
-        return false;
-    }
+    if (m_pCalls->Ioctl(fd, TIOCGEXCL, &nClaimed) < 0)
+        return RefuseOpen(EPortFailure::NotSerial, errno, fd);
+    if (nClaimed != 0)
+        return RefuseOpen(EPortFailure::Claimed, EBUSY, fd);
+    if (m_pCalls->Ioctl(fd, TIOCEXCL, nullptr) < 0)
+        return RefuseOpen(EPortFailure::NotSerial, errno, fd);
     m_hPort = fd;
     m_dwEventMask = 0;
     return true;
+}
+
+bool CSerialLink::RefuseOpen(EPortFailure eFailure, int nError, int fd) {
+    if (fd >= 0)
+        m_pCalls->Close(fd);
+    m_strLastOpenError = DescribeOpenFailure(m_nPortNumber, m_strDevicePath, eFailure, nError);
+    return false;
 }
 
 void CSerialLink::ClosePort() {
@@ -231,7 +241,10 @@ void CSerialLink::ReportError(const char* pszCall) {
     CString strText;
     strText.Format("WARNING:  %s Failed with the following error: \n%s\nPort: %d\n", pszCall,
                    SystemText(nError).GetString(), m_nPortNumber);
-    ShowBox([strText] { MessageBox(nullptr, strText, "Application Error", MB_ICONSTOP | MB_OK); });
+    std::string detail = DescribePortLine(DescribePort(m_nPortNumber, m_strDevicePath));
+    ShowBox([strText, detail] {
+        MessageBox(nullptr, strText, "Application Error", MB_ICONSTOP | MB_OK, detail);
+    });
 }
 
 void CSerialLink::ShowBox(std::function<void()> box) {
@@ -339,7 +352,9 @@ bool CSerialLink::DrainInput(short nEvents) {
     // A hang-up is told by the wait, not by a read of 0 bytes.
     if (bFailed || (nRead <= 0 && (nEvents & kHangUp))) {
         m_bReaderAlive = 0;
-        ShowBox([] { AfxMessageBox("Serialport Error", MB_OK); });
+        std::string detail =
+            DescribeLineFailure(m_nPortNumber, m_strDevicePath, bFailed ? nError : 0);
+        ShowBox([detail] { AfxMessageBox("Serialport Error", MB_OK, detail); });
         return false;
     }
     return true;

@@ -6,6 +6,7 @@
 #include "platform/String.h"
 #include "platform/Types.h"
 #include "serial/PortCalls.h"
+#include "serial/PortDiagnosis.h"
 
 #include <atomic>
 #include <functional>
@@ -54,6 +55,9 @@ public:
     BOOL SuspendReader();
     // Reports the failed call with the system's text for errno.
     void ReportError(const char* pszCall);
+    // Why the last Open returned FALSE, for the user: which device the number named, the
+    // system's reason and what to do. Empty after an Open that succeeded.
+    const std::string& LastOpenError() const { return m_strLastOpenError; }
 
     // Test seam: the calls that open and configure the port (null: the system's own).
     void SetPortCalls(CPortCalls* pCalls);
@@ -62,6 +66,8 @@ public:
 
 private:
     bool OpenPort(const std::string& path);
+    // Closes fd when it is open and keeps the reason for LastOpenError; false.
+    bool RefuseOpen(EPortFailure eFailure, int nError, int fd = -1);
     void ClosePort();
     const char* Configure(int nBaud, int nDataBits, int nStopBits, char cParity, DWORD dwEventMask);
     bool BuildConfig(int nBaud, int nDataBits, int nStopBits, char cParity);
@@ -82,6 +88,9 @@ private:
     pollfd m_waitHandles[2] = {};
     CWnd* m_pOwnerWnd = nullptr;
     int m_nPortNumber = 0;
+    // The device the port number named at the last Open.
+    std::string m_strDevicePath;
+    std::string m_strLastOpenError;
     termios m_dcbConfig = {};
     DWORD m_dwEventMask = 0;
     CCrossThreadSend m_sender;

@@ -1,4 +1,5 @@
 #include "serial/PortNames.h"
+#include "serial/PortDiagnosis.h"
 #include "tests/common/TestSupport.h"
 
 #include <climits>
@@ -24,6 +25,7 @@ protected:
     std::string Resolve(int nPort) const {
         return PortDevicePath(nPort, m_home.Path().c_str(), m_dev.Path());
     }
+    std::vector<PortEntry> List() const { return ListPorts(m_home.Path().c_str(), m_dev.Path()); }
 
     CTempDir m_dev;
     CTempDir m_home;
@@ -59,4 +61,58 @@ TEST_F(PortNamesTest, PortZeroAndNegativeNumbersNameNothing) {
     Link(0, m_dev.File("ttyS0"));
     for (int nPort : {0, -1, INT_MIN})
         EXPECT_EQ(Resolve(nPort), "") << nPort;
+}
+
+TEST_F(PortNamesTest, TheListHasEveryNumberThatNamesADeviceAsOpenWouldResolveIt) {
+    for (const char* name : {"ttyS0", "ttyS1", "ttyUSB0"})
+        AddDevice(name);
+    Link(2, "../../dev-elsewhere/ttyACM4");
+    Link(20, m_dev.File("ttyUSB0"));
+    Link(0, m_dev.File("ttyS0"));
+    std::vector<PortEntry> entries = List();
+    ASSERT_EQ(entries.size(), 4u);
+    for (const PortEntry& entry : entries)
+        EXPECT_EQ(entry.path, Resolve(entry.nPort)) << entry.nPort;
+    EXPECT_EQ(entries[0].nPort, 1);
+    EXPECT_EQ(entries[0].device, m_dev.File("ttyUSB0"));
+    EXPECT_TRUE(entries[0].bPresent);
+    EXPECT_FALSE(entries[0].bLinked);
+    // A relative link leads from the ports folder; a dangling one is listed, as not present.
+    EXPECT_EQ(entries[1].nPort, 2);
+    EXPECT_EQ(entries[1].device, m_home.Path() + "/dev-elsewhere/ttyACM4");
+    EXPECT_TRUE(entries[1].bLinked);
+    EXPECT_FALSE(entries[1].bPresent);
+    EXPECT_EQ(entries[2].nPort, 3);
+    EXPECT_EQ(entries[2].device, m_dev.File("ttyS1"));
+    EXPECT_EQ(entries[3].nPort, 20);
+    EXPECT_TRUE(entries[3].bLinked && entries[3].bPresent);
+    EXPECT_TRUE(ListPorts(m_home.Path().c_str(), m_home.Path() + "/no-such-dev").size() == 2);
+}
+
+TEST_F(PortNamesTest, LongRunsOfNumberedDevicesAreListedAsOneLine) {
+    AddDevice("ttyUSB0");
+    for (int n = 0; n < 32; ++n)
+        AddDevice("ttyS" + std::to_string(n));
+    Link(5, m_dev.File("ttyUSB0"));
+    // Three in a row stay three lines; a link ends a run.
+    EXPECT_EQ(DescribePortList(List()), "Serial ports now:\n"
+                                        "COM1 = " +
+                                            m_dev.File("ttyUSB0") +
+                                            "\n"
+                                            "COM2 = " +
+                                            m_dev.File("ttyS0") +
+                                            "\n"
+                                            "COM3 = " +
+                                            m_dev.File("ttyS1") +
+                                            "\n"
+                                            "COM4 = " +
+                                            m_dev.File("ttyS2") +
+                                            "\n"
+                                            "COM5 = " +
+                                            m_dev.File("ttyUSB0") + " (by the link " +
+                                            (Ports() / "com5").string() +
+                                            ")\n"
+                                            "COM6 to COM33 = " +
+                                            m_dev.File("ttyS4") + " to " + m_dev.File("ttyS31"));
+    EXPECT_EQ(DescribePortList({}), "No serial device is present.");
 }

@@ -1,0 +1,35 @@
+#include "app/PortTooltip.h"
+
+#include "platform/Wnd.h"
+#include "serial/PortDiagnosis.h"
+
+#include <QEvent>
+#include <QWidget>
+
+namespace {
+
+class CPortTooltipFilter : public QObject {
+public:
+    explicit CPortTooltipFilter(QWidget* pEdit) : QObject(pEdit) {}
+
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override {
+        if (pEvent->type() == QEvent::Enter || pEvent->type() == QEvent::ToolTip)
+            static_cast<QWidget*>(pWatched)->setToolTip(QString::fromStdString(PortTooltipText()));
+        return false;
+    }
+};
+
+} // namespace
+
+std::string PortTooltipText() {
+    return DescribePortList(ListPorts()) +
+           "\n\nName a device by a number of your choice:\n    ln -s /dev/ttyUSB0 "
+           "~/.velmora/ports/com3";
+}
+
+void InstallPortTooltip(CWnd* pEdit) {
+    if (!pEdit || !pEdit->Widget())
+        return;
+    QWidget* pWidget = pEdit->Widget();
+    pWidget->installEventFilter(new CPortTooltipFilter(pWidget));
+}
