@@ -84,8 +84,9 @@ void CSoakLog::Add(const CSoakSample& s) {
     m_samples.push_back(s);
     if (!m_pFile)
         return;
-    std::fprintf(m_pFile, "%.1f,%ld,%ld,%ld,%d,%d,%d,%zu,%ld\n", s.dSeconds, s.nTicks, s.nReplayPos,
-                 s.nResidentKiB, s.nFds, s.nThreads, s.nMonitorLines, s.nTrackSteps, s.nTrackBytes);
+    std::fprintf(m_pFile, "%.1f,%ld,%ld,%ld,%d,%d,%d,%d,%zu,%ld\n", s.dSeconds, s.nTicks,
+                 s.nReplayPos, s.nResidentKiB, s.nFds, s.nThreads, s.nPooledThreads,
+                 s.nMonitorLines, s.nTrackSteps, s.nTrackBytes);
     std::fflush(m_pFile);
 }
 
@@ -115,18 +116,18 @@ bool CSoakLog::Judge(long nWarmUpTicks, FILE* pOut) const {
     double dExcessPerHour = (nGrowthKiB - nTrackKiB) / std::max(dHours, 1.0 / kTicksPerHour);
     bool bMemory = dExcessPerHour < kAllowedKiBPerHour;
     bool bFds = OwnFds(e) <= OwnFds(w);
-    std::fprintf(pOut,
-                 "ticks %ld (%.2f simulated hours, %.0f s), judged after tick %ld (%.2f hours)\n"
-                 "resident memory: %ld KiB after warm-up, %ld KiB at the end, peak %ld KiB\n"
-                 "growth %+ld KiB, of which the track path's own %ld steps: %+ld KiB\n"
-                 "growth beyond the track path: %+.0f KiB per simulated hour (limit %ld): %s\n"
-                 "descriptors (without Qt's pooled threads'): %d after warm-up, %d at the end, "
-                 "peak %d: %s\n"
-                 "threads: %d to %d; monitor lines at the end: %d\n",
-                 e.nTicks, e.nTicks / kTicksPerHour, e.dSeconds, w.nTicks, dHours, w.nResidentKiB,
-                 e.nResidentKiB, nPeakKiB, nGrowthKiB,
-                 static_cast<long>(e.nTrackSteps - w.nTrackSteps), nTrackKiB, dExcessPerHour,
-                 kAllowedKiBPerHour, bMemory ? "pass" : "FAIL", OwnFds(w), OwnFds(e), nPeakFds,
-                 bFds ? "pass" : "FAIL", nMinThreads, nMaxThreads, e.nMonitorLines);
+    std::fprintf(
+        pOut,
+        "ticks %ld (%.2f simulated hours, %.0f s), judged after tick %ld (%.2f hours)\n"
+        "resident memory: %ld KiB after warm-up, %ld KiB at the end, peak %ld KiB\n"
+        "growth %+ld KiB, of which the track path's own %ld steps: %+ld KiB\n"
+        "growth beyond the track path: %+.0f KiB per simulated hour (limit %ld): %s\n"
+        "descriptors (besides those of Qt's pooled threads): %d after warm-up, %d at the end, "
+        "peak %d: %s\n"
+        "threads: %d to %d; monitor lines at the end: %d\n",
+        e.nTicks, e.nTicks / kTicksPerHour, e.dSeconds, w.nTicks, dHours, w.nResidentKiB,
+        e.nResidentKiB, nPeakKiB, nGrowthKiB, static_cast<long>(e.nTrackSteps - w.nTrackSteps),
+        nTrackKiB, dExcessPerHour, kAllowedKiBPerHour, bMemory ? "pass" : "FAIL", OwnFds(w),
+        OwnFds(e), nPeakFds, bFds ? "pass" : "FAIL", nMinThreads, nMaxThreads, e.nMonitorLines);
     return bMemory && bFds;
 }
