@@ -20,6 +20,22 @@ long ResidentBytes() {
     return nResident * sysconf(_SC_PAGESIZE);
 }
 
+namespace {
+
+int PooledThreadCount() {
+    return ThreadsNamed("Thread (pooled)");
+}
+
+} // namespace
+
+int OwnThreadCount() {
+    return ThreadCount() - PooledThreadCount();
+}
+
+int OwnFdCount() {
+    return OpenFdCount() - PooledThreadCount();
+}
+
 bool IsOpenHere(const std::string& path) {
     std::error_code ec;
     for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", ec)) {

@@ -26,6 +26,11 @@ constexpr bool kResidentMemoryMeaningful = true;
 
 // Resident memory of this process, in bytes (/proc/self/statm).
 long ResidentBytes();
+// Threads and descriptors of the program, leaving out Qt's painting thread pool: its threads
+// come when a paint has work for them and go after half a minute idle, each holding the
+// descriptor of its own event dispatcher.
+int OwnThreadCount();
+int OwnFdCount();
 // True while a descriptor of this process refers to the file.
 bool IsOpenHere(const std::string& path);
 // How many times longer the long faults run: VELMORA_FAULT_SCALE (1 unless the soak sets it).

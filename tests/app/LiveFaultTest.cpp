@@ -219,16 +219,16 @@ TEST_F(LiveFault, StartStopCyclesLeaveNoThreadDescriptorOrMemoryBehind) {
     };
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(cycle());
-    int nThreads = ThreadCount();
-    int nFds = OpenFdCount();
+    int nThreads = OwnThreadCount();
+    int nFds = OwnFdCount();
     long nResident = ResidentBytes();
     int nCycles = 200 * FaultScale();
     for (int i = 0; i < nCycles; ++i)
         ASSERT_TRUE(cycle()) << "cycle " << i << ": no byte arrived";
     std::printf("%d Start/Stop cycles: resident memory %+ld KiB\n", nCycles,
                 (ResidentBytes() - nResident) / 1024);
-    EXPECT_EQ(ThreadCount(), nThreads);
-    EXPECT_EQ(OpenFdCount(), nFds);
+    EXPECT_EQ(OwnThreadCount(), nThreads);
+    EXPECT_EQ(OwnFdCount(), nFds);
     if (kResidentMemoryMeaningful) {
         EXPECT_LT(ResidentBytes() - nResident, kMemoryTolerance);
     }

@@ -13,7 +13,7 @@ protected:
     void SetUp() override {
         m_path = m_dir.File("replay.txt");
         WriteFileBytes(m_path, RecordFormat(ScenarioStream(kEpochs)));
-        m_nFds = OpenFdCount();
+        m_nFds = OwnFdCount();
     }
     void StartReplay() {
         CFileChooser chooser(m_path);
@@ -34,7 +34,7 @@ protected:
         EXPECT_FALSE(Replaying());
         EXPECT_EQ(m_harness.Dlg().m_pReplayFile, nullptr);
         EXPECT_FALSE(m_harness.Dlg().IsTimerRunning(TIMER_REPLAY));
-        EXPECT_EQ(OpenFdCount(), m_nFds) << "a descriptor stayed open";
+        EXPECT_EQ(OwnFdCount(), m_nFds) << "a descriptor stayed open";
         EXPECT_EQ(m_boxes.Count(), 0u);
         EXPECT_TRUE(AnswersEvents());
     }
