@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QPainter>
 #include <QStaticText>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -118,9 +119,14 @@ CBitmap::~CBitmap() {
     DeleteObject();
 }
 
-BOOL CBitmap::CreateCompatibleBitmap(CDC*, int nWidth, int nHeight) {
+BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight) {
     DeleteObject();
-    m_image = QImage(nWidth > 0 ? nWidth : 1, nHeight > 0 ? nHeight : 1, QImage::Format_RGB32);
+    // As many pixels as the screen behind the context has, so that a picture drawn here is
+    // shown pixel for pixel on a high-density screen too.
+    qreal dScale = pDC ? pDC->Scale() : 1;
+    QSize size(nWidth > 0 ? nWidth : 1, nHeight > 0 ? nHeight : 1);
+    m_image = QImage((QSizeF(size) * dScale).toSize(), QImage::Format_RGB32);
+    m_image.setDevicePixelRatio(dScale);
     m_image.fill(Qt::black);
     return TRUE;
 }
@@ -254,11 +260,32 @@ CPoint CDC::MoveTo(int x, int y) {
     return old;
 }
 
+qreal CDC::Scale() const {
+    return m_pTarget ? m_pTarget->devicePixelRatio() : 1;
+}
+
+// On a picture with more pixels than drawing units, a pixel of the drawing is a block of
+// pixels: a line runs through the middle of its blocks with a pen as wide as a block, and an
+// ellipse's box grows with the scale.
+int CDC::ToDevice(int v) const {
+    return static_cast<int>(std::lround(v * Scale()));
+}
+
+int CDC::ToDeviceCentre(int v) const {
+    return static_cast<int>(std::floor((v + 0.5) * Scale()));
+}
+
 BOOL CDC::LineTo(int x, int y) {
     if (m_pTarget && !m_pPen->IsNull()) {
-        m_footprint.SetWidth(m_pPen->Width());
-        RasterLine(*m_pTarget, m_ptCurrent.x, m_ptCurrent.y, x, y, m_footprint,
-                   ToQRgb(m_pPen->Color()));
+        QRgb colour = ToQRgb(m_pPen->Color());
+        if (Scale() == 1) {
+            m_footprint.SetWidth(m_pPen->Width());
+            RasterLine(*m_pTarget, m_ptCurrent.x, m_ptCurrent.y, x, y, m_footprint, colour);
+        } else {
+            m_footprint.SetWidth(ToDevice(m_pPen->Width()));
+            RasterLine(*m_pTarget, ToDeviceCentre(m_ptCurrent.x), ToDeviceCentre(m_ptCurrent.y),
+                       ToDeviceCentre(x), ToDeviceCentre(y), m_footprint, colour);
+        }
     }
     m_ptCurrent = CPoint(x, y);
     return TRUE;
@@ -267,9 +294,9 @@ BOOL CDC::LineTo(int x, int y) {
 BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) {
     if (!m_pTarget)
         return FALSE;
-    int nPenWidth = m_pPen->IsNull() ? 0 : m_pPen->Width();
-    RasterEllipse(*m_pTarget, x1, y1, x2, y2, nPenWidth, ToQRgb(m_pPen->Color()),
-                  !m_pBrush->IsNull(), ToQRgb(m_pBrush->Color()));
+    int nPenWidth = m_pPen->IsNull() ? 0 : ToDevice(m_pPen->Width());
+    RasterEllipse(*m_pTarget, ToDevice(x1), ToDevice(y1), ToDevice(x2), ToDevice(y2), nPenWidth,
+                  ToQRgb(m_pPen->Color()), !m_pBrush->IsNull(), ToQRgb(m_pBrush->Color()));
     return TRUE;
 }
 
@@ -299,7 +326,10 @@ BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, i
         return FALSE;
     QPainter& p = Painter();
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(QPoint(x, y), *pSrcDC->Target(), QRect(xSrc, ySrc, nWidth, nHeight));
+    // The source rectangle is in the source's own pixels.
+    qreal dSource = pSrcDC->Scale();
+    p.drawImage(QPointF(x, y), *pSrcDC->Target(),
+                QRectF(xSrc * dSource, ySrc * dSource, nWidth * dSource, nHeight * dSource));
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     return TRUE;
 }

@@ -129,6 +129,8 @@ public:
 
     // The image this context draws on, or null.
     QImage* Target() const { return m_pTarget; }
+    // Pixels per drawing unit of that image: more than 1 on a high-density screen.
+    qreal Scale() const;
 
 protected:
     void AttachTarget(QImage* pImage);
@@ -139,6 +141,8 @@ protected:
 
 private:
     void ReleaseBitmap();
+    int ToDevice(int v) const;
+    int ToDeviceCentre(int v) const;
 
     QImage* m_pTarget = nullptr;
     CWnd* m_pWindow = nullptr;

@@ -163,11 +163,18 @@ LRESULT CWnd::Default() {
     return 0;
 }
 
+// The surface has the screen's pixels: on a high-density screen more than the window's size.
 QImage* CWnd::Surface() {
-    if (m_pWidget && m_surface.size() != m_pWidget->size()) {
+    if (!m_pWidget)
+        return &m_surface;
+    qreal dScale = m_pWidget->devicePixelRatioF();
+    QSize size = (QSizeF(m_pWidget->size()) * dScale).toSize();
+    if (m_surface.size() != size || m_surface.devicePixelRatio() != dScale) {
         m_pSurfacePainter.reset();
-        m_surface = QImage(m_pWidget->size(), QImage::Format_RGB32);
-        m_surface.fill(QColor(GetRValue(kFaceColour), GetGValue(kFaceColour), GetBValue(kFaceColour)));
+        m_surface = QImage(size, QImage::Format_RGB32);
+        m_surface.setDevicePixelRatio(dScale);
+        m_surface.fill(
+            QColor(GetRValue(kFaceColour), GetGValue(kFaceColour), GetBValue(kFaceColour)));
     }
     return &m_surface;
 }
