@@ -71,7 +71,7 @@ soak: build
 	SOAK_EPOCHS=$(SOAK_EPOCHS) tests/soak/soak.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz
 
 # make install: the program, the tools, the font mapping, the desktop entry, icons and man
 # pages under PREFIX (default /usr/local); DESTDIR=/some/root stages them there.

@@ -3,6 +3,9 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 
+#include <string>
+#include <sys/stat.h>
+
 namespace {
 
 // A tick reads at most this much, so a file without epochs never holds the window up.
@@ -21,6 +24,15 @@ int ReadTextByte(FILE* pFile) {
     if (next != EOF)
         std::ungetc(next, pFile);
     return c;
+}
+
+// Only a plain file can be replayed: opening a pipe or a device would wait for a writer and
+// hold the window up.
+FILE* OpenRegularFile(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return nullptr;
+    return std::fopen(path.c_str(), "rb");
 }
 
 bool EndsWithGgaAtEight(const CString& strTick) {
@@ -44,7 +56,7 @@ void CViewerDlg::OnReplay() {
     if (dlg.DoModal() != IDOK)
         return;
     m_strReplayFile = dlg.GetPathName();
-    m_pReplayFile = std::fopen(m_strReplayFile.ToUtf8().c_str(), "rb");
+    m_pReplayFile = OpenRegularFile(m_strReplayFile.ToUtf8());
     if (!m_pReplayFile) {
         AfxMessageBox(GBK("文件不存在或打不开!"));
         return;

@@ -1,5 +1,5 @@
 // Recording a live receiver on a pseudo-terminal, then replaying what was recorded.
-#include "Scenario.h"
+#include "tests/app/FaultSupport.h"
 #include "tests/common/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
@@ -9,28 +9,6 @@
 namespace {
 
 constexpr int kPort = 5;
-
-// The wire bytes of n generated epochs.
-std::string Epochs(int nEpochs, int nSeed) {
-    sim::ScenarioOptions options;
-    options.m_nSeed = static_cast<std::uint64_t>(nSeed);
-    sim::CScenario scenario(options);
-    std::string bytes;
-    for (int i = 0; i < nEpochs; ++i)
-        scenario.AppendNextEpoch(bytes);
-    return bytes;
-}
-
-std::string RecordFormat(const std::string& wire) {
-    std::string out;
-    for (char c : wire) {
-        if (c == '\n')
-            out += '\r';
-        if (c != '\0')
-            out += c;
-    }
-    return out;
-}
 
 // Writes from a thread of its own while the GUI thread goes on handling what arrives.
 void Send(const CPseudoTerminal& pty, const std::string& bytes, size_t nExpectedFileSize,
@@ -58,8 +36,8 @@ TEST(RecordAndReplay, ALiveRunIsRecordedByteForByteAndReplaysToTheSameDisplay) {
     ASSERT_TRUE(pty.LinkAs(kPort));
     CTempDir dir;
     std::string path = dir.File("drive.txt");
-    std::string first = Epochs(40, 11);
-    std::string second = Epochs(40, 12);
+    std::string first = ScenarioStream(40, 11, 10);
+    std::string second = ScenarioStream(40, 12, 10);
     std::string noise("\x07\x00 line noise \xfe", 15);
 
     CViewerHarness h;

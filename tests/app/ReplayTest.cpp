@@ -2,6 +2,7 @@
 #include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -75,6 +76,20 @@ TEST(Replay, MissingFileIsReportedAndNothingChanges) {
     EXPECT_EQ(boxes.Calls()[0].text, "文件不存在或打不开!");
     EXPECT_EQ(h.Text(1139), GBK("回放语句"));
     EXPECT_EQ(h.Text(1001), "07") << "the display is not cleared";
+}
+
+TEST(Replay, APipeOrAFolderIsRefusedWithoutWaiting) {
+    CViewerHarness h;
+    CTempDir dir;
+    std::string fifo = dir.File("pipe.txt");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, dir.Path()}) {
+        CBoxRecorder boxes;
+        StartReplay(h.Dlg(), path);
+        ASSERT_EQ(boxes.Count(), 1u) << path;
+        EXPECT_EQ(boxes.Calls()[0].text, "文件不存在或打不开!");
+        EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    }
 }
 
 TEST(Replay, DoesNothingWhileAcquiringAndStartRefusesWhileReplaying) {
