@@ -17,7 +17,7 @@ namespace {
 constexpr int kPort = 7;
 
 const std::string kValidSentence =
-    NmeaSentence("GPGGA,092750.000,5321.6802,N,00630.3372,W,1,8,1.03,61.7,M,55.2,M,,");
+    Sentence("GPGGA,092750.000,5321.6802,N,00630.3372,W,1,8,1.03,61.7,M,55.2,M,,");
 // Bytes as a wrong line speed leaves them: no "$", never a sentence.
 const std::string kGarbage("\xF8\x80\x00\xE6\x1E\x98\x66\x86\xFE\x00", 10);
 

@@ -124,7 +124,7 @@ std::string RandomSentence(sim::CRandom& random) {
     int nFields = random.NextInt(0, 24);
     for (int i = 0; i < nFields && body.size() < 110; ++i)
         body += "," + RandomField(random);
-    return NmeaSentence(body.substr(0, 110));
+    return Sentence(body.substr(0, 110));
 }
 
 } // namespace

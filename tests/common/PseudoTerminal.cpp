@@ -168,15 +168,6 @@ void CLineStreamer::Run(int fd, int nBaud) {
     }
 }
 
-std::string NmeaSentence(const std::string& body) {
-    unsigned char sum = 0;
-    for (char c : body)
-        sum ^= static_cast<unsigned char>(c);
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum);
-    return "$" + body + tail;
-}
-
 int ThreadCount() {
     return CountEntries("/proc/self/task");
 }

@@ -2,6 +2,7 @@
 // side through a ~/.velmora/ports/comN link; the test writes to and hangs up the master side.
 #pragma once
 
+#include "tests/common/Nmea.h"
 #include "tests/common/TestSupport.h"
 
 #include <atomic>
@@ -71,8 +72,6 @@ private:
     std::thread m_thread;
 };
 
-// An NMEA sentence with its checksum and line end: "$" body "*" XOR CR LF.
-std::string NmeaSentence(const std::string& body);
 // The number of threads and of open file descriptors of this process.
 int ThreadCount();
 int ThreadsNamed(const std::string& name);

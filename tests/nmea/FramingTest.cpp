@@ -11,7 +11,7 @@ const std::string kGga = "GPGGA,092758.000,5321.6802,N,00630.3372,W,1,8,1.03,61.
 class CFramingTest : public CNmeaTest {};
 
 TEST_F(CFramingTest, ChecksumDecidesWhetherALineIsDispatched) {
-    std::string good = Nmea(kGga);
+    std::string good = Sentence(kGga);
     std::string lower = good;
     std::transform(lower.end() - 4, lower.end(), lower.end() - 4,
                    [](char ch) { return static_cast<char>(std::tolower(ch)); });
@@ -32,12 +32,12 @@ TEST_F(CFramingTest, ChecksumDecidesWhetherALineIsDispatched) {
 TEST_F(CFramingTest, DollarIsXoredAfterALineWithoutStar) {
     // The "$" of the next line then counts in its checksum, which so fails once.
     Feed("$PMTK001,604,3\r\n");
-    EXPECT_FALSE(Dispatched(Nmea(kGga)));
-    EXPECT_TRUE(Dispatched(Nmea(kGga)));
+    EXPECT_FALSE(Dispatched(Sentence(kGga)));
+    EXPECT_TRUE(Dispatched(Sentence(kGga)));
 }
 
 TEST_F(CFramingTest, BytesBeforeTheDollarGoWithTheAddressField) {
-    EXPECT_TRUE(Dispatched("\x7f\x13,noise" + Nmea(kGga)));
+    EXPECT_TRUE(Dispatched("\x7f\x13,noise" + Sentence(kGga)));
     EXPECT_EQ(Text(1098), "17 :27 :58");
     EXPECT_EQ(Text(1110).substr(0, 6), "N   53");
 }
@@ -46,10 +46,10 @@ TEST_F(CFramingTest, LineOf121CharactersIsNeverDispatched) {
     // "$", body, "*", two digits and CR: the body of 115 makes 120 characters before the LF.
     std::string body120 = "GPTXT," + std::string(109, 'A');
     std::string body121 = body120 + "A";
-    EXPECT_TRUE(Dispatched(Nmea(body120)));
-    EXPECT_FALSE(Dispatched(Nmea(body121)));
+    EXPECT_TRUE(Dispatched(Sentence(body120)));
+    EXPECT_FALSE(Dispatched(Sentence(body121)));
     EXPECT_FALSE(Dispatched(std::string(10000, 'x') + "\r\n"));
-    EXPECT_TRUE(Dispatched(Nmea(kGga))) << "framing goes on after a long line";
+    EXPECT_TRUE(Dispatched(Sentence(kGga))) << "framing goes on after a long line";
 }
 
 TEST_F(CFramingTest, NulBytesOnlyArmTheWatchdog) {
@@ -62,7 +62,7 @@ TEST_F(CFramingTest, NulBytesOnlyArmTheWatchdog) {
     EXPECT_EQ(Dlg().TimerPeriod(TIMER_BAUD_WATCHDOG), 3000);
 
     std::string withNuls;
-    for (char ch : Nmea(kGga))
+    for (char ch : Sentence(kGga))
         withNuls += std::string(1, '\0') + ch;
     EXPECT_TRUE(Dispatched(withNuls)) << "NULs are neither kept nor XORed";
     EXPECT_EQ(Text(1098), "17 :27 :58");
@@ -75,7 +75,7 @@ TEST_F(CFramingTest, TypeIsTheFormatterAfterTheTalker) {
     EXPECT_EQ(Text(1098), "");
     EXPECT_EQ(MonitorLength(), 0) << "other types are never echoed";
 
-    EXPECT_TRUE(Dispatched(Nmea("GPGLL,5321.6802,N,00630.3372,W,092758.000,A,A")));
+    EXPECT_TRUE(Dispatched(Sentence("GPGLL,5321.6802,N,00630.3372,W,092758.000,A,A")));
     EXPECT_EQ(Text(1110), "");
     EXPECT_EQ(MonitorLength(), 0);
 
@@ -86,16 +86,16 @@ TEST_F(CFramingTest, TypeIsTheFormatterAfterTheTalker) {
 }
 
 TEST_F(CFramingTest, EchoFollowsFilterAndPause) {
-    std::string rmc = Nmea("GPRMC,092750.000,A,5321.6802,N,00630.3372,W,0.02,31.66,280511,,,A");
+    std::string rmc = Sentence("GPRMC,092750.000,A,5321.6802,N,00630.3372,W,0.02,31.66,280511,,,A");
     Send(kGga);
-    EXPECT_EQ(MonitorLength(), static_cast<int>(Nmea(kGga).size()) - 1) << "CR LF is one line end";
+    EXPECT_EQ(MonitorLength(), static_cast<int>(Sentence(kGga).size()) - 1) << "CR LF is one line end";
     Dlg().OnToggleGGA();
     Send(kGga);
     Feed(rmc);
-    EXPECT_EQ(MonitorLength(), static_cast<int>(Nmea(kGga).size() + rmc.size()) - 2);
+    EXPECT_EQ(MonitorLength(), static_cast<int>(Sentence(kGga).size() + rmc.size()) - 2);
     Dlg().OnPause();
     Feed(rmc);
-    EXPECT_EQ(MonitorLength(), static_cast<int>(Nmea(kGga).size() + rmc.size()) - 2);
+    EXPECT_EQ(MonitorLength(), static_cast<int>(Sentence(kGga).size() + rmc.size()) - 2);
     EXPECT_EQ(Text(1097), "2011-05-28") << "a paused echo still decodes";
 }
 

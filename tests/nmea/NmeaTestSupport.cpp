@@ -13,10 +13,6 @@ std::string Checksum(const std::string& body) {
     return digits;
 }
 
-std::string Nmea(const std::string& body) {
-    return "$" + body + "*" + Checksum(body) + "\r\n";
-}
-
 CNmeaTest::CNmeaTest() {
     Dlg().EnterAcquiringState();
 }

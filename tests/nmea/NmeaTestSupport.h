@@ -2,6 +2,7 @@
 // Start leaves it.
 #pragma once
 
+#include "tests/common/Nmea.h"
 #include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +10,6 @@
 
 // The two upper-case hex digits of the XOR of a sentence body (the text between "$" and "*").
 std::string Checksum(const std::string& body);
-// "$" body "*" checksum CR LF, as a receiver sends it.
-std::string Nmea(const std::string& body);
 
 // Stands in for a plot window and counts the refresh notifications it receives.
 template <typename Plot> class CPlotSpy : public Plot {
@@ -34,7 +33,7 @@ protected:
     CNmeaTest();
     CViewerDlg& Dlg() { return m_harness.Dlg(); }
     void Feed(const std::string& bytes);
-    void Send(const std::string& body) { Feed(Nmea(body)); }
+    void Send(const std::string& body) { Feed(Sentence(body)); }
     // Whether the bytes ended in a line that passed its checksum.
     bool Dispatched(const std::string& bytes);
     // A control's text as GBK bytes.

@@ -134,7 +134,7 @@ TEST_F(SerialLinkTest, DeliversEveryByteInOrderOneMessageEachOnTheGuiThread) {
     EXPECT_EQ(link.m_bReaderAlive, 1);
     EXPECT_EQ(m_pty.SlaveBaud(), 38400);
 
-    std::string bytes = NmeaSentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,,,");
+    std::string bytes = Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,,,");
     for (int b = 0; b < 256; ++b)
         bytes += static_cast<char>(b);
     ASSERT_TRUE(m_pty.Write(bytes));
@@ -169,7 +169,7 @@ TEST_F(SerialLinkTest, SuspendStopsDeliveryAtOnceEvenOfARunHandedOver) {
     CSerialLink link;
     ASSERT_TRUE(Open(link));
     ASSERT_TRUE(link.StartReader());
-    CLineStreamer streamer(m_pty, NmeaSentence("GPRMC,,V,,,,,,,,,,N"), 57600);
+    CLineStreamer streamer(m_pty, Sentence("GPRMC,,V,,,,,,,,,,N"), 57600);
     ASSERT_TRUE(Received(200));
     // Not running the event loop for a while leaves the reader waiting in a send.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -305,7 +305,7 @@ TEST_F(SerialLinkTest, AVanishedDeviceGivesOneBoxAndAnIdleReader) {
         CSerialLink link;
         ASSERT_TRUE(Open(link));
         ASSERT_TRUE(link.StartReader());
-        CLineStreamer streamer(m_pty, NmeaSentence("GPGSV,1,1,00"), 57600);
+        CLineStreamer streamer(m_pty, Sentence("GPGSV,1,1,00"), 57600);
         ASSERT_TRUE(Received(100));
         streamer.Stop();
         m_pty.HangUp();
@@ -351,7 +351,7 @@ TEST_F(SerialLinkTest, ReportsTheRateOfAnUnpacedStream) {
     CSerialLink link;
     ASSERT_TRUE(Open(link, 57600));
     ASSERT_TRUE(link.StartReader());
-    CLineStreamer streamer(m_pty, NmeaSentence("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"), 0);
+    CLineStreamer streamer(m_pty, Sentence("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"), 0);
     ASSERT_TRUE(Received(1000));
     size_t nStart = m_owner.m_bytes.size();
     auto start = std::chrono::steady_clock::now();
