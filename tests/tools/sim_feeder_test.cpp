@@ -157,15 +157,17 @@ TEST(SimPacer, IdleTimeDoesNotBuildUpABurst) {
 TEST(SimOptions, AcceptsBothModes) {
     SimOptions options;
     std::string strError;
-    ASSERT_TRUE(ParseOptions({"--port", "3", "--baud", "57600", "--seed", "18446744073709551615",
-                              "--gps", "14", "--lowercase", "--gns", "--unpaced", "--epochs", "5"},
-                             options, strError))
+    ASSERT_EQ(ParseOptions({"--port", "3", "--baud=57600", "--seed", "18446744073709551615",
+                            "--gps", "14", "--lowercase", "--gns", "--unpaced", "--epochs", "5"},
+                           options, strError),
+              vbase::ECommand::Run)
         << strError;
     EXPECT_EQ(options.m_eMode, EMode::Port);
     EXPECT_EQ(options.m_scenario.m_nSeed, 18446744073709551615ULL);
     EXPECT_TRUE(options.m_nPort == 3 && options.m_nBaud == 57600 && options.m_nEpochs == 5);
     EXPECT_TRUE(options.m_scenario.m_bLowercase && options.m_scenario.m_bGns && options.m_bUnpaced);
-    ASSERT_TRUE(ParseOptions({"--write", "out.txt", "--epochs", "86400"}, options, strError));
+    ASSERT_EQ(ParseOptions({"--write", "out.txt", "--epochs", "86400"}, options, strError),
+              vbase::ECommand::Run);
     EXPECT_EQ(options.m_eMode, EMode::Write);
     EXPECT_TRUE(options.m_scenario.m_nGps == 10 && options.m_scenario.m_nSeed == 1);
 }
@@ -188,7 +190,7 @@ TEST(SimOptions, RejectsBadOptionsWithAReason) {
     for (const std::vector<std::string>& vecArgs : vecBad) {
         SimOptions options;
         std::string strError;
-        EXPECT_FALSE(ParseOptions(vecArgs, options, strError))
+        EXPECT_EQ(ParseOptions(vecArgs, options, strError), vbase::ECommand::Error)
             << vecArgs[0] << " " << vecArgs.back();
         EXPECT_FALSE(strError.empty());
     }
