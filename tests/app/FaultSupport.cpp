@@ -149,17 +149,6 @@ std::string NoiseStream(std::size_t nBytes, std::uint64_t nSeed) {
     return bytes;
 }
 
-std::string RecordFormat(const std::string& wire) {
-    std::string out;
-    for (char c : wire) {
-        if (c == '\n')
-            out += '\r';
-        if (c != '\0')
-            out += c;
-    }
-    return out;
-}
-
 CStreamWriter::CStreamWriter(CPseudoTerminal& pty, std::string bytes, bool bHangUpAfter) {
     m_thread = std::thread([this, &pty, bytes = std::move(bytes), bHangUpAfter] {
         pty.Write(bytes);

@@ -1,6 +1,7 @@
 // Helpers of the fault tests: streams that go wrong, resource counts and a hang check.
 #pragma once
 
+#include "core/LineEndings.h"
 #include "tests/common/PseudoTerminal.h"
 
 #include <condition_variable>
@@ -61,8 +62,6 @@ std::string WrongSpeedStream(int nEpochs);
 // A 57600-baud line full of noise: random bytes rich in '$', '*', ',', line feeds and NULs,
 // with sentences of every decoded type carrying random fields and a correct checksum.
 std::string NoiseStream(std::size_t nBytes, std::uint64_t nSeed);
-// The record file of received bytes: line feeds stored as CR LF, NULs dropped.
-std::string RecordFormat(const std::string& wire);
 
 // Writes the bytes into the pseudo-terminal from a thread of its own (the GUI thread must go
 // on handling them), then, when asked, hangs the line up from that same thread.

@@ -99,7 +99,7 @@ TEST_F(LiveFault, AReceiverThatVanishesMidSentenceLosesNoRecordedByte) {
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Serialport Error"});
 
     std::string recorded = ReadFileBytes(path);
-    std::string expected = RecordFormat(stream);
+    std::string expected = vbase::RecordFormat(stream);
     // What the line still held at the hang-up is gone with it; everything read is recorded.
     EXPECT_GT(recorded.size(), 1000u);
     EXPECT_EQ(expected.compare(0, recorded.size(), recorded), 0)
@@ -273,7 +273,7 @@ TEST_F(LiveFault, ADiskThatFillsKeepsEveryByteUpToTheLimit) {
         writer.Join();
     }
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"记录文件无法写入!"});
-    EXPECT_EQ(ReadFileBytes(path), RecordFormat(stream).substr(0, kLimit));
+    EXPECT_EQ(ReadFileBytes(path), vbase::RecordFormat(stream).substr(0, kLimit));
     EXPECT_EQ(Dlg().m_bRecording, 0);
     EXPECT_TRUE(WaitFor([&] { return m_pty.Waiting() == 0; }));
     EXPECT_EQ(Caption(), "停 止");

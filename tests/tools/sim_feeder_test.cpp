@@ -1,10 +1,10 @@
 // What goes on the line: file playback, garbling at a wrong speed, pacing, options.
 #include "Garbler.h"
-#include "Nmea.h"
 #include "Options.h"
 #include "Pacer.h"
 #include "Scenario.h"
 #include "StreamSource.h"
+#include "core/Nmea.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@
 #include <vector>
 
 using namespace sim;
+using vbase::HasValidChecksum;
 
 namespace {
 
@@ -44,26 +45,6 @@ std::string GenerateStream(int nEpochs) {
 }
 
 } // namespace
-
-TEST(SimFileSource, LineEndingsBecomeCrLfOtherBytesStay) {
-    struct Case {
-        std::string m_strFile;
-        std::string m_strWire;
-    };
-    const Case cases[] = {
-        {"$A*41\n$B*42\n", "$A*41\r\n$B*42\r\n"},
-        {"$A*41\r\n$B*42\r\n", "$A*41\r\n$B*42\r\n"},
-        {"$A*41\r\r\n$B*42\r\r\n", "$A*41\r\n$B*42\r\n"},
-        {"a\nb\r\nc\r\r\nd", "a\r\nb\r\nc\r\nd"},
-        {"a\r\r\r\nb", "a\r\r\nb"},
-        {"lone\rcr\r", "lone\rcr\r"},
-        {Bytes("n\0ul\x1A\xFF\n", 7), Bytes("n\0ul\x1A\xFF\r\n", 8)},
-        {"\n\n", "\r\n\r\n"},
-    };
-    for (const Case& test : cases) {
-        EXPECT_EQ(NormalizeLineEndings(test.m_strFile), test.m_strWire);
-    }
-}
 
 TEST(SimFileSource, PlaysTheFileOverAndOver) {
     const std::string strPath =

@@ -3,6 +3,7 @@
 #include "app/ViewerApp.h"
 #include "app/ViewerDlg.h"
 #include "core/CommandLine.h"
+#include "core/LineEndings.h"
 #include "platform/Environment.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -201,7 +202,7 @@ bool ReadBytes(const std::string& path, std::string& bytes) {
 }
 
 void FeedBytes(CViewerDlg& dlg, const std::string& bytes) {
-    for (unsigned char c : ReceiverLineEndings(bytes))
+    for (unsigned char c : vbase::ReceiverLineEndings(bytes))
         dlg.SendMessage(WM_SERIAL_RXCHAR, c, 0);
 }
 
