@@ -1,5 +1,6 @@
 #include "platform/Controls.h"
 
+#include "platform/Colours.h"
 #include "platform/Dialog.h"
 #include "platform/MonitorEdit.h"
 #include "platform/Resources.h"
@@ -18,12 +19,6 @@
 
 namespace {
 
-constexpr COLORREF kFace = RGB(240, 240, 240);
-constexpr COLORREF kShadow = RGB(160, 160, 160);
-constexpr COLORREF kDarkShadow = RGB(105, 105, 105);
-constexpr COLORREF kHighlight = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-
 QColor Q(COLORREF cr) {
     return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
 }
@@ -40,19 +35,19 @@ void DrawEdge(QPainter& p, QRect r, COLORREF topLeft, COLORREF bottomRight) {
 // Draws the frame the styles ask for and returns the area inside it.
 QRect DrawFrame(QPainter& p, QRect r, unsigned styles) {
     if (styles & CS_RAISED) {
-        DrawEdge(p, r, kHighlight, kDarkShadow);
+        DrawEdge(p, r, kWhite, kDarkShadow);
         r.adjust(1, 1, -1, -1);
         DrawEdge(p, r, kFace, kShadow);
         r.adjust(1, 1, -1, -1);
     }
     if (styles & CS_CLIENTEDGE) {
-        DrawEdge(p, r, kShadow, kHighlight);
+        DrawEdge(p, r, kShadow, kWhite);
         r.adjust(1, 1, -1, -1);
         DrawEdge(p, r, kDarkShadow, kFace);
         r.adjust(1, 1, -1, -1);
     }
     if (styles & CS_STATICEDGE) {
-        DrawEdge(p, r, kShadow, kHighlight);
+        DrawEdge(p, r, kShadow, kWhite);
         r.adjust(1, 1, -1, -1);
     }
     if (styles & CS_BORDER) {
@@ -156,18 +151,18 @@ protected:
         unsigned styles = m_pControl->Styles();
         QRect r = rect();
         if (m_pControl->Kind() == ControlKind::Frame) {
-            DrawEdge(p, r, kShadow, kHighlight);
+            DrawEdge(p, r, kShadow, kWhite);
             return;
         }
         if (styles & CS_RAISED) {
-            DrawEdge(p, r, kHighlight, kDarkShadow);
+            DrawEdge(p, r, kWhite, kDarkShadow);
             r.adjust(1, 1, -1, -1);
         }
         QFontMetrics fm(font());
         int top = m_text.isEmpty() ? r.top() : r.top() + fm.height() / 2;
         QRect box(r.left(), top, r.width(), r.bottom() - top + 1);
-        DrawEdge(p, box, kShadow, kHighlight);
-        DrawEdge(p, box.adjusted(1, 1, -1, -1), kHighlight, kShadow);
+        DrawEdge(p, box, kShadow, kWhite);
+        DrawEdge(p, box.adjusted(1, 1, -1, -1), kWhite, kShadow);
         if (m_text.isEmpty())
             return;
         CtlColours c = AskColours(m_pControl);

@@ -1,13 +1,11 @@
 #include "platform/Wnd.h"
 
+#include "platform/Colours.h"
+
 #include <QBasicTimer>
 #include <QIcon>
 #include <QPainter>
 #include <QWidget>
-
-namespace {
-constexpr COLORREF kFaceColour = RGB(240, 240, 240);
-}
 
 CWnd::~CWnd() {
     m_pSurfacePainter.reset();
@@ -173,8 +171,7 @@ QImage* CWnd::Surface() {
         m_pSurfacePainter.reset();
         m_surface = QImage(size, QImage::Format_RGB32);
         m_surface.setDevicePixelRatio(dScale);
-        m_surface.fill(
-            QColor(GetRValue(kFaceColour), GetGValue(kFaceColour), GetBValue(kFaceColour)));
+        m_surface.fill(QColor(GetRValue(kFace), GetGValue(kFace), GetBValue(kFace)));
     }
     return &m_surface;
 }
@@ -213,7 +210,7 @@ void CWnd::OnTimer(UINT) {}
 BOOL CWnd::OnEraseBkgnd(CDC* pDC) {
     RECT rc;
     GetClientRect(&rc);
-    pDC->FillSolidRect(0, 0, rc.right, rc.bottom, kFaceColour);
+    pDC->FillSolidRect(0, 0, rc.right, rc.bottom, kFace);
     return TRUE;
 }
 
