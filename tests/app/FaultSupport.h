@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/LineEndings.h"
+#include "tests/common/HangGuard.h"
 #include "tests/common/PseudoTerminal.h"
 
 #include <condition_variable>
@@ -36,21 +37,12 @@ int OwnFdCount();
 bool IsOpenHere(const std::string& path);
 // How many times longer the long faults run: VELMORA_FAULT_SCALE (1 unless the soak sets it).
 int FaultScale();
-
-// Aborts the process with a message when not disarmed within the bound: a hang would
-// otherwise only end at the test's time limit, without saying where it was.
-class CHangGuard {
-public:
-    CHangGuard(const char* pszWhat, int nSeconds);
-    ~CHangGuard();
-    void Disarm();
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_cvDisarmed;
-    bool m_bDisarmed = false;
-    std::thread m_thread;
-};
+// Whether this run measures resident memory: only the soak's long runs do (make test checks
+// behaviour, never figures), and never under a sanitizer.
+bool MeasuresMemory();
+// How long a fault runs: briefly in make test, where it checks what happens, and nSoakMs times
+// the scale in the soak, which measures memory over it.
+int FaultRunMs(int nSoakMs);
 
 // True when the GUI thread runs a queued call within the (generous) bound.
 bool AnswersEvents(int nMilliseconds = 20000);

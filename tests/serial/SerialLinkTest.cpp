@@ -344,24 +344,3 @@ TEST_F(SerialLinkTest, ABoxOfTheReaderIsShownByTheGuiThreadWhileTheReaderWaits) 
     EXPECT_TRUE(bOnGuiThread);
     EXPECT_EQ(link.m_bReaderAlive, 0);
 }
-
-// Not a check: the figure for the pseudo-terminal's delivery rate through the synchronous send,
-// against the 5,760 bytes a second of a 57600-baud line.
-TEST_F(SerialLinkTest, ReportsTheRateOfAnUnpacedStream) {
-    CSerialLink link;
-    ASSERT_TRUE(Open(link, 57600));
-    ASSERT_TRUE(link.StartReader());
-    CLineStreamer streamer(m_pty, Sentence("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"), 0);
-    ASSERT_TRUE(Received(1000));
-    size_t nStart = m_owner.m_bytes.size();
-    auto start = std::chrono::steady_clock::now();
-    PumpEvents(2000);
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    double dRate = static_cast<double>(m_owner.m_bytes.size() - nStart) / seconds;
-    std::printf("pseudo-terminal through the synchronous send: %.0f bytes/s (%.0f x the 5760 "
-                "bytes/s of 57600 baud)\n",
-                dRate, dRate / 5760);
-    RecordProperty("bytes_per_second", static_cast<int>(dRate));
-    EXPECT_GT(dRate, 0);
-}
