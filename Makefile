@@ -5,6 +5,8 @@
 # make bench: the speed figures of bench/RESULTS.md; make fuzz: each fuzz target for a while.
 # make soak: a 24-hour stream replayed through the main window, then the long fault variants
 #   (about an hour; SOAK_EPOCHS=N shortens the stream).
+# Only these targets install missing Debian packages (tools/install-deps.sh); make, make install
+# and make package never call apt-get or sudo: without the packages their configure fails.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -19,20 +21,24 @@ deps:
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
 
-configure: deps $(BUILD)/build.ninja
+configure: $(BUILD)/build.ninja
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The packages first, then the build (a prerequisite list would not order them under -j).
+run: deps
+	@$(MAKE) --no-print-directory build
 	@tools/run-with-sim.sh $(BUILD)
 
-test: build
+test: deps
+	@$(MAKE) --no-print-directory build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 ctest --output-on-failure -j $(JOBS)
 
 # Speed and memory figures (see bench/RESULTS.md); needs gpsdecode for the comparison.
-bench: build
+bench: deps
 	@tools/install-deps.sh gpsd-clients bc python3
+	@$(MAKE) --no-print-directory build
 	cmake --build $(BUILD) -j $(JOBS) --target bench_PlotBench bench_ReplayTickBench \
 	  bench_SerialLinkBench
 	$(BUILD)/bench/bench_PlotBench
@@ -69,7 +75,8 @@ check: deps
 	cd build-tsan && $(CHECK_ENV) ctest --output-on-failure -j $(JOBS) -L '$(TSAN_LABELS)'
 
 SOAK_EPOCHS ?= 86400
-soak: build
+soak: deps
+	@$(MAKE) --no-print-directory build
 	SOAK_EPOCHS=$(SOAK_EPOCHS) tests/soak/soak.sh $(BUILD)
 
 clean:

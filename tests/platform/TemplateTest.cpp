@@ -20,8 +20,9 @@ TEST(MainTemplate, IdsAreUniqueButTheUnnamedOnes) {
     ASSERT_NE(t, nullptr);
     std::set<int> seen;
     for (const ControlTemplate& c : t->controls) {
-        if (c.id != -1)
+        if (c.id != -1) {
             EXPECT_TRUE(seen.insert(c.id).second) << "duplicate id " << c.id;
+        }
     }
     EXPECT_EQ(t->cx, 299);
     EXPECT_EQ(t->cy, 270);
