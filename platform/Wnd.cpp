@@ -1,6 +1,7 @@
 #include "platform/Wnd.h"
 
 #include "platform/Colours.h"
+#include "platform/GuiThread.h"
 
 #include <QBasicTimer>
 #include <QIcon>
@@ -27,11 +28,13 @@ void CWnd::DestroyWidget() {
 }
 
 void CWnd::SetWindowText(const CString& str) {
+    AssertGuiThread();
     if (m_pWidget)
         m_pWidget->setWindowTitle(str.ToUnicode());
 }
 
 void CWnd::GetWindowText(CString& str) const {
+    AssertGuiThread();
     str = m_pWidget ? CString::FromUnicode(m_pWidget->windowTitle()) : CString();
 }
 
@@ -54,6 +57,7 @@ void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
 }
 
 BOOL CWnd::ShowWindow(int nCmdShow) {
+    AssertGuiThread();
     if (!m_pWidget)
         return FALSE;
     BOOL bWasVisible = m_pWidget->isVisible();
@@ -119,6 +123,7 @@ void CWnd::SetIcon(HICON hIcon, BOOL) {
 }
 
 UINT CWnd::SetTimer(UINT nIDEvent, UINT nElapse, void*) {
+    AssertGuiThread();
     if (!m_pWidget)
         return 0;
     auto& pTimer = m_timers[nIDEvent];
@@ -130,6 +135,7 @@ UINT CWnd::SetTimer(UINT nIDEvent, UINT nElapse, void*) {
 }
 
 BOOL CWnd::KillTimer(UINT nIDEvent) {
+    AssertGuiThread();
     auto it = m_timers.find(nIDEvent);
     if (it == m_timers.end() || !it->second->isActive())
         return FALSE;
@@ -148,6 +154,7 @@ int CWnd::TimerPeriod(UINT nIDEvent) const {
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    AssertGuiThread();
     return WindowProc(message, wParam, lParam);
 }
 

@@ -125,13 +125,17 @@ int ThreadCount() {
 }
 
 int ThreadsNamed(const std::string& name) {
-    int n = 0;
+    return static_cast<int>(ThreadIdsNamed(name).size());
+}
+
+std::vector<pid_t> ThreadIdsNamed(const std::string& name) {
+    std::vector<pid_t> ids;
     std::error_code ec;
     for (const fs::directory_entry& task : fs::directory_iterator("/proc/self/task", ec)) {
-        std::string comm = ReadFileBytes(task.path().string() + "/comm");
-        n += comm == name + "\n" ? 1 : 0;
+        if (ReadFileBytes(task.path().string() + "/comm") == name + "\n")
+            ids.push_back(static_cast<pid_t>(std::stoi(task.path().filename().string())));
     }
-    return n;
+    return ids;
 }
 
 int OpenFdCount() {

@@ -9,7 +9,9 @@
 #include <atomic>
 #include <cstddef>
 #include <string>
+#include <sys/types.h>
 #include <thread>
+#include <vector>
 
 // A private HOME for one test, so that its port links meet no other test's and no running
 // simulator's. The previous HOME comes back at the end.
@@ -71,4 +73,5 @@ private:
 // The number of threads and of open file descriptors of this process.
 int ThreadCount();
 int ThreadsNamed(const std::string& name);
+std::vector<pid_t> ThreadIdsNamed(const std::string& name);
 int OpenFdCount();

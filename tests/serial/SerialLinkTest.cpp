@@ -294,7 +294,9 @@ TEST_F(SerialLinkTest, AVanishedDeviceGivesOneBoxAndAnIdleReader) {
     SetMessageBoxHook([&](const MessageBoxCall& call) {
         std::lock_guard<std::mutex> guard(lock);
         texts.push_back(call.text);
-        nBoxTid = gettid();
+        // The box is raised on the GUI thread while the reader waits for it to be answered.
+        const std::vector<pid_t> readers = ThreadIdsNamed(kReaderThreadName);
+        nBoxTid = readers.size() == 1 ? readers[0] : 0;
         return IDOK;
     });
     auto boxCount = [&] {
@@ -311,6 +313,7 @@ TEST_F(SerialLinkTest, AVanishedDeviceGivesOneBoxAndAnIdleReader) {
         m_pty.HangUp();
         ASSERT_TRUE(WaitFor([&] { return boxCount() > 0; }));
         EXPECT_EQ(link.m_bReaderAlive, 0);
+        ASSERT_NE(nBoxTid, 0) << "no reader waited for the box";
         long nTicks = ThreadCpuTicks(nBoxTid);
         PumpEvents(1000);
         EXPECT_LT(ThreadCpuTicks(nBoxTid) - nTicks, 10) << "the reader spins on the dead port";
@@ -343,4 +346,27 @@ TEST_F(SerialLinkTest, ABoxOfTheReaderIsShownByTheGuiThreadWhileTheReaderWaits) 
     EXPECT_EQ(text, "Serialport Error");
     EXPECT_TRUE(bOnGuiThread);
     EXPECT_EQ(link.m_bReaderAlive, 0);
+}
+
+// The test seam sees a box where a user would: on the GUI thread, while the reader waits for
+// the answer, so that recording boxes changes nothing about when and where they come.
+TEST_F(SerialLinkTest, ABoxOfTheReaderReachesTheTestSeamOnTheGuiThreadWhileTheReaderWaits) {
+    CSerialLink link;
+    ASSERT_TRUE(Open(link));
+    ASSERT_TRUE(link.StartReader());
+    std::vector<std::string> texts;
+    bool bOnGuiThread = true;
+    bool bReaderWaited = true;
+    SetMessageBoxHook([&](const MessageBoxCall& call) {
+        texts.push_back(call.text);
+        bOnGuiThread = bOnGuiThread && std::this_thread::get_id() == m_owner.m_guiThread;
+        bReaderWaited = bReaderWaited && ThreadsNamed(kReaderThreadName) == 1;
+        return IDOK;
+    });
+    m_pty.HangUp();
+    ASSERT_TRUE(WaitFor([&] { return !texts.empty(); }));
+    SetMessageBoxHook(nullptr);
+    EXPECT_EQ(texts, std::vector<std::string>{"Serialport Error"});
+    EXPECT_TRUE(bOnGuiThread);
+    EXPECT_TRUE(bReaderWaited);
 }
