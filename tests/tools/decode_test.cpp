@@ -1,5 +1,6 @@
 // velmora-decode as a user runs it: help, clear errors, and a JSON line per valid sentence.
 #include "DecodeOptions.h"
+#include "StateChanges.h"
 #include "tests/common/TestSupport.h"
 #include "tools/common/DecodeSession.h"
 
@@ -149,8 +150,9 @@ std::string MovingRecord(int nEpochs) {
                       "GPGGA,0800%02d.00,3954.%04d,N,11623.7590,E,1,08,0.9,52.3,M,,M,,", i % 60,
                       3920 + 60 * i);
         file += Sentence(body) + "\r\r\n";
-        std::snprintf(body, sizeof body, "GPRMC,0800%02d.00,A,3954.%04d,N,11623.7590,E,21.6,0.0,081226,,",
-                      i % 60, 3920 + 60 * i);
+        std::snprintf(body, sizeof body,
+                      "GPRMC,0800%02d.00,A,3954.%04d,N,11623.7590,E,21.6,0.0,081226,,", i % 60,
+                      3920 + 60 * i);
         file += Sentence(body) + "\r\r\n";
     }
     return file;
@@ -191,3 +193,26 @@ TEST(DecodeToolTest, TrackPrintsTheViewAfterEachRefresh) {
 }
 
 } // namespace
+
+TEST(DecodeToolTest, ChangesKeepOnlyWhatDiffersFromTheLineBefore) {
+    CStateChanges changes;
+    QJsonObject first{{"sentence", "$A"},
+                      {"fix", 0},
+                      {"items", QJsonObject{{"1110", "N"}}},
+                      {"cells", QJsonArray{0, 11}}};
+    EXPECT_EQ(
+        changes.Next(first),
+        (QJsonObject{
+            {"sentence", "$A"}, {"fix", 0}, {"items.1110", "N"}, {"cells.0", 0}, {"cells.1", 11}}));
+    QJsonObject second{
+        {"sentence", "$A"}, {"fix", 1}, {"items", QJsonObject{}}, {"cells", QJsonArray{0, 14}}};
+    EXPECT_EQ(
+        changes.Next(second),
+        (QJsonObject{
+            {"sentence", "$A"}, {"fix", 1}, {"items.1110", QJsonValue::Null}, {"cells.1", 14}}));
+    ToolRun run =
+        RunDecode(std::string("--changes --final ") + VELMORA_TEST_DATA + "/two-epochs.txt");
+    ASSERT_EQ(run.nStatus, 0) << run.err;
+    ASSERT_EQ(run.Lines().size(), 1u);
+    EXPECT_TRUE(run.Lines()[0].contains("items.1110"));
+}
