@@ -1,5 +1,6 @@
 // velmora-decode as a user runs it: help, clear errors, and a JSON line per valid sentence.
 #include "DecodeOptions.h"
+#include "StateChanges.h"
 #include "tests/common/TestSupport.h"
 #include "tools/common/DecodeSession.h"
 
@@ -241,4 +242,27 @@ TEST(DecodeToolTest, OnlyARegularFileOrStandardInputIsRead) {
     ToolRun replayStdin = RunDecode("--replay --final - <" + log);
     EXPECT_EQ(replayStdin.nStatus, 0) << replayStdin.err;
     EXPECT_EQ(replayStdin.out, replayFile.out);
+}
+
+TEST(DecodeToolTest, ChangesKeepOnlyWhatDiffersFromTheLineBefore) {
+    CStateChanges changes;
+    QJsonObject first{{"sentence", "$A"},
+                      {"fix", 0},
+                      {"items", QJsonObject{{"1110", "N"}}},
+                      {"cells", QJsonArray{0, 11}}};
+    EXPECT_EQ(
+        changes.Next(first),
+        (QJsonObject{
+            {"sentence", "$A"}, {"fix", 0}, {"items.1110", "N"}, {"cells.0", 0}, {"cells.1", 11}}));
+    QJsonObject second{
+        {"sentence", "$A"}, {"fix", 1}, {"items", QJsonObject{}}, {"cells", QJsonArray{0, 14}}};
+    EXPECT_EQ(
+        changes.Next(second),
+        (QJsonObject{
+            {"sentence", "$A"}, {"fix", 1}, {"items.1110", QJsonValue::Null}, {"cells.1", 14}}));
+    ToolRun run =
+        RunDecode(std::string("--changes --final ") + VELMORA_TEST_DATA + "/two-epochs.txt");
+    ASSERT_EQ(run.nStatus, 0) << run.err;
+    ASSERT_EQ(run.Lines().size(), 1u);
+    EXPECT_TRUE(run.Lines()[0].contains("items.1110"));
 }
