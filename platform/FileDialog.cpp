@@ -13,12 +13,15 @@ FileDialogHook g_hook;
 // Every file dialog opens where the last one left off.
 std::string g_strLastFolder;
 
-// "Text Files(*.txt)|*.txt||" becomes the Qt filter "Text Files(*.txt) (*.txt)".
+// "Text Files(*.txt)|*.txt|All Files(*)|*||" becomes the Qt filters "Text Files(*.txt)" and
+// "All Files(*)": a description that already ends in its pattern is not given it twice.
 QString QtFilter(const std::string& filter) {
     QStringList parts = QString::fromStdString(filter).split('|', Qt::SkipEmptyParts);
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << parts[i] + " (" + parts[i + 1] + ")";
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = "(" + parts[i + 1] + ")";
+        filters << (parts[i].endsWith(pattern) ? parts[i] : parts[i] + " " + pattern);
+    }
     return filters.join(";;");
 }
 
