@@ -73,8 +73,9 @@ bool CAppendFile::Create(const std::string& strPath, std::string& strReason) {
         strReason = SystemReason("Creating", errno);
         return false;
     }
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        strReason = fstat(fd, &st) != 0 ? SystemReason("Creating", errno) : NotRegular(st.st_mode);
+    bool bKnown = fstat(fd, &st) == 0;
+    if (!bKnown || !S_ISREG(st.st_mode)) {
+        strReason = bKnown ? NotRegular(st.st_mode) : SystemReason("Creating", errno);
         close(fd);
         return false;
     }
