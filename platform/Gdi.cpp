@@ -33,8 +33,8 @@ void ApplyIntrinsicStyle(QFont& font, const std::string& face) {
 const QStaticText& LaidOutText(const QFont& font, const CString& str) {
     static QHash<QString, QStaticText> cache;
     QString key = font.family() + QChar(0x1F) + QString::number(font.pixelSize()) +
-                  QChar(font.italic() ? 'i' : 'n') + QString::number(font.weight()) +
-                  QChar(0x1F) + QString::fromLatin1(str.Bytes().data(), str.GetLength());
+                  QChar(font.italic() ? 'i' : 'n') + QString::number(font.weight()) + QChar(0x1F) +
+                  QString::fromLatin1(str.Bytes().data(), str.GetLength());
     auto it = cache.find(key);
     if (it != cache.end())
         return *it;
@@ -331,6 +331,16 @@ BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, i
     p.drawImage(QPointF(x, y), *pSrcDC->Target(),
                 QRectF(xSrc * dSource, ySrc * dSource, nWidth * dSource, nHeight * dSource));
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return TRUE;
+}
+
+BOOL CDC::TransparentBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                         COLORREF crTransparent) {
+    if (!m_pTarget || !pSrcDC || !pSrcDC->m_pTarget)
+        return FALSE;
+    RasterCopyExcept(*m_pTarget, ToDevice(x), ToDevice(y), ToDevice(nWidth), ToDevice(nHeight),
+                     *pSrcDC->m_pTarget, pSrcDC->ToDevice(xSrc), pSrcDC->ToDevice(ySrc),
+                     ToQRgb(crTransparent));
     return TRUE;
 }
 
