@@ -62,7 +62,9 @@ TEST(FileNames, EveryNameIsItsOwnFileAndReplaysFromIt) {
         char time[16];
         std::snprintf(time, sizeof time, "16 :00 :%02d", static_cast<int>(i));
         EXPECT_EQ(h.Utf8(1098), time) << kNames[i] << " replayed another file";
-        d.OnReplay();
+        // Equal times make one epoch, so the whole file may have played already.
+        if (h.Text(1139) == GBK("停止回放"))
+            d.OnReplay();
     }
     EXPECT_EQ(boxes.Count(), 0u);
 }
