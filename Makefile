@@ -39,9 +39,11 @@ golden: build
 # Speed and memory figures (see bench/RESULTS.md); needs gpsdecode for the comparison.
 bench: build
 	@tools/install-deps.sh gpsd-clients bc python3
-	cmake --build $(BUILD) -j $(JOBS) --target bench_PlotBench bench_ReplayTickBench
+	cmake --build $(BUILD) -j $(JOBS) --target bench_PlotBench bench_ReplayTickBench \
+		bench_RecordingBench
 	$(BUILD)/bench/bench_PlotBench
 	$(BUILD)/bench/bench_ReplayTickBench
+	$(BUILD)/bench/bench_RecordingBench
 	bench/scripts/decode-speed.sh $(BUILD) 9
 	bench/scripts/bytepath.py $(BUILD) 10
 

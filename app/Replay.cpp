@@ -55,12 +55,12 @@ void CViewerDlg::OnReplay() {
     if (m_bAcquiring != 0)
         return;
     m_nReplayPos = 0;
-    CFileDialog dlg(TRUE, "txt", nullptr, 0, "Text Files(*.txt)|*.txt||", this);
+    CFileDialog dlg(TRUE, "txt", nullptr, 0, "Text Files(*.txt)|*.txt|All Files(*)|*||", this);
     dlg.m_ofn.lpstrTitle = "打开回放语句文件";
     if (dlg.DoModal() != IDOK)
         return;
     m_strReplayFile = dlg.GetPathName();
-    m_pReplayFile = OpenRegularFile(m_strReplayFile.ToUtf8());
+    m_pReplayFile = OpenRegularFile(m_strReplayFile.Bytes());
     if (!m_pReplayFile) {
         AfxMessageBox(GBK("文件不存在或打不开!"));
         return;
@@ -115,6 +115,11 @@ void CViewerDlg::RunReplayTick() {
         m_strSentence += static_cast<char>(c);
         if (c == '\n') {
             DispatchReplayedLine();
+            nLineStart = -1;
+        } else if (m_strSentence.GetLength() > kMaxSentenceLength) {
+            // As live framing drops it: a line this long is no sentence, and gathering it
+            // whole would hold the window up and the memory with it.
+            m_strSentence.Empty();
             nLineStart = -1;
         } else if (c == ',' && ++nCommas == 2 && nLineStart >= kFirstBoundary &&
                    StartsNextEpoch()) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Dialog.h"
+#include "platform/File.h"
 #include "serial/SerialLink.h"
 
 #include <cstdio>
@@ -31,6 +32,9 @@ constexpr UINT kBaudWatchdogPeriod = 3000;
 
 // The monitor keeps this many lines; the oldest go first.
 constexpr int kMonitorLineLimit = 5000;
+
+// Framing, live and replayed, drops a line that grows past this many characters.
+constexpr int kMaxSentenceLength = 120;
 
 class CViewerDlg : public CDialog {
 public:
@@ -70,8 +74,10 @@ public:
     void ExpireBaudWatchdog();
     void RunReplayTick();
     void StopReplay();
-    // Appends one received byte to the record file (while recording).
+    // Appends one received byte to the record file (while recording): at once for a byte
+    // sent alone, at the end of its run for a byte of a run the reader handed over.
     void RecordByte(BYTE byte);
+    void OnMessageRunEnd() override;
 
     // Framing, dispatch and decoders (nmea/).
     LRESULT OnSerialRxChar(WPARAM wParam, LPARAM lParam);
@@ -102,6 +108,8 @@ public:
     CString m_strBaud;
     HICON m_hIcon = nullptr;
     CString m_strRecordFile;
+    CAppendFile m_fileRecord;
+    CString m_strRecordRun;
     CString m_strReplayFile;
     FILE* m_pReplayFile = nullptr;
     CSkyPlotDlg* m_pSkyPlot = nullptr;
@@ -166,6 +174,8 @@ public:
     unsigned char m_byChecksum = 0;
 
 private:
+    void WriteRecordRun();
+    void StopRecording(const std::string& strReason);
     void ArmBaudWatchdog();
     void CheckAndDispatchLine();
     void DispatchReplayedLine();

@@ -3,12 +3,6 @@
 
 #include <cstdio>
 
-namespace {
-
-constexpr int kMaxSentenceLength = 120;
-
-} // namespace
-
 LRESULT CViewerDlg::OnSerialRxChar(WPARAM wParam, LPARAM) {
     char b = static_cast<char>(wParam & 0xFF);
     // A NUL (what a wrong line speed mostly produces) only tells the watchdog a byte came.

@@ -3,41 +3,13 @@
 #include "StateChanges.h"
 #include "plots/TrackPlotDlg.h"
 #include "tools/common/DecodeSession.h"
+#include "tools/common/InputFile.h"
 
 #include <QJsonDocument>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <sys/mman.h>
 #include <unistd.h>
-
-bool ReadInputFile(const std::string& strPath, std::string& bytes, std::string& strError) {
-    int fd = open(strPath.c_str(), O_RDONLY);
-    struct stat st = {};
-    if (fd < 0 || fstat(fd, &st) != 0) {
-        strError = std::strerror(errno);
-        if (fd >= 0)
-            close(fd);
-        return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        close(fd);
-        strError = std::strerror(EISDIR);
-        return false;
-    }
-    bytes.clear();
-    char buffer[65536];
-    ssize_t n = 0;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, static_cast<size_t>(n));
-    int nError = errno;
-    close(fd);
-    if (n < 0) {
-        strError = std::strerror(nError);
-        return false;
-    }
-    return true;
-}
 
 namespace {
 
@@ -89,16 +61,34 @@ void RunLive(CDecodeSession& session, const DecodeOptions& opt, const std::strin
         out.Print(opt.bTrack ? session.TrackState() : session.SentenceState(strLast));
 }
 
-bool RunReplay(CDecodeSession& session, const DecodeOptions& opt, CLinePrinter& out) {
+// Replay opens its file by name, so standard input is put in a file in memory first; the
+// descriptor (-1 when not needed) is the caller's to close.
+std::string ReplayPath(const DecodeOptions& opt, const std::string& bytes, int& hMemory) {
+    hMemory = -1;
+    if (opt.strFile != "-")
+        return opt.strFile;
+    hMemory = memfd_create("velmora-decode-stdin", MFD_CLOEXEC);
+    if (hMemory < 0 ||
+        write(hMemory, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        return opt.strFile;
+    return "/proc/self/fd/" + std::to_string(hMemory);
+}
+
+bool RunReplay(CDecodeSession& session, const DecodeOptions& opt, const std::string& bytes,
+               CLinePrinter& out) {
     session.ApplyMonitorSettings(opt.nFilters, opt.bPaused);
+    int hMemory;
+    std::string strPath = ReplayPath(opt, bytes, hMemory);
     int nLastTick = 0;
-    bool bStarted = session.Replay(opt.strFile, [&](int nTick) {
+    bool bStarted = session.Replay(strPath, [&](int nTick) {
         nLastTick = nTick;
         if (!opt.bFinal)
             out.Print(session.TickState(nTick));
     });
     if (bStarted && opt.bFinal)
         out.Print(session.TickState(nLastTick));
+    if (hMemory >= 0)
+        close(hMemory);
     return bStarted;
 }
 
@@ -116,7 +106,7 @@ int RunDecode(const DecodeOptions& opt, std::FILE* out, std::FILE* err) {
     CLinePrinter printer(opt.bChanges, out);
     int nResult = 0;
     if (opt.bReplay)
-        nResult = RunReplay(session, opt, printer) ? 0 : 1;
+        nResult = RunReplay(session, opt, bytes, printer) ? 0 : 1;
     else
         RunLive(session, opt, bytes, printer);
     for (const MessageBoxCall& box : session.Boxes())
