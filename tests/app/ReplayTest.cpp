@@ -117,7 +117,8 @@ TEST(Replay, OneEpochPerTickAndTheWholeFile) {
     EXPECT_EQ(MonitorLines(d), 2) << "the first GGA and its RMC";
     d.RunReplayTick();
     EXPECT_EQ(MonitorLines(d), 4);
-    EXPECT_EQ(d.m_strSentence, "$GPGGA") << "the next GGA's head waits for the next tick";
+    EXPECT_EQ(d.m_strSentence, "$GPGGA,080002.00,")
+        << "the next GGA's head waits for the next tick";
     EXPECT_EQ(RunToEnd(h), 8) << "ten epochs, ten ticks";
     EXPECT_EQ(MonitorLines(d), 20) << "every epoch, the last included";
     EXPECT_EQ(h.Text(1139), GBK("回放语句"));
