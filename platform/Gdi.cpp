@@ -366,6 +366,16 @@ BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, i
     return TRUE;
 }
 
+BOOL CDC::TransparentBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                         COLORREF crTransparent) {
+    if (!m_pTarget || !pSrcDC || !pSrcDC->m_pTarget)
+        return FALSE;
+    RasterCopyExcept(*m_pTarget, ToDevice(x), ToDevice(y), ToDevice(nWidth), ToDevice(nHeight),
+                     *pSrcDC->m_pTarget, pSrcDC->ToDevice(xSrc), pSrcDC->ToDevice(ySrc),
+                     ToQRgb(crTransparent));
+    return TRUE;
+}
+
 CClientDC::CClientDC(CWnd* pWnd) : m_pWnd(pWnd) {
     AttachWindow(pWnd);
 }
