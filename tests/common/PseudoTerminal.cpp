@@ -1,5 +1,7 @@
 #include "tests/common/PseudoTerminal.h"
 
+#include "core/BaudRates.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -23,16 +25,6 @@ int CountEntries(const char* pszDir) {
          it.increment(ec))
         ++n;
     return n;
-}
-
-int BaudOf(speed_t speed) {
-    static const std::pair<speed_t, int> rates[] = {{B4800, 4800},   {B9600, 9600},
-                                                    {B19200, 19200}, {B38400, 38400},
-                                                    {B57600, 57600}, {B115200, 115200}};
-    for (const auto& [s, n] : rates)
-        if (s == speed)
-            return n;
-    return 0;
 }
 
 } // namespace
@@ -71,7 +63,7 @@ int CPseudoTerminal::Waiting() const {
 }
 
 int CPseudoTerminal::SlaveBaud() const {
-    return BaudOf(m_pair.SlaveSpeed());
+    return BaudFromSpeed(m_pair.SlaveSpeed());
 }
 
 CLineStreamer::CLineStreamer(const CPseudoTerminal& pty, const std::string& pattern, int nBaud) {

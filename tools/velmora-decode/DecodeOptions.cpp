@@ -6,7 +6,8 @@ namespace {
 
 const vbase::CommandSpec kCommand{
     "velmora-decode",
-    "usage: velmora-decode [--replay | --track] [--final] [--filters LIST] [--paused] FILE\n",
+    "usage: velmora-decode [--replay | --track] [--final] [--changes] [--filters LIST]\n"
+    "                      [--paused] FILE\n",
     "Feeds the bytes of FILE (a log of a receiver's NMEA output) through Velmora's main\n"
     "window, as if a receiver sent them after Start, and prints the window's state as one\n"
     "JSON line per sentence that passed its checksum.\n",
@@ -16,6 +17,7 @@ const vbase::CommandSpec kCommand{
          "print one line per tick (no checksum test, as replay does)"},
         {'t', "track", nullptr, "open a track window and print its view after each refresh"},
         {'f', "final", nullptr, "print only the final state"},
+        {'c', "changes", nullptr, "print on each line only what changed since the line before"},
         {'F', "filters", "LIST",
          "sentence types echoed into the monitor, comma-separated from\n"
          "GGA,RMC,VTG,GSA,GSV (default: all; an empty list: none)"},
@@ -32,6 +34,9 @@ bool TakeOption(DecodeOptions& opt, int nId, const std::string& strValue, std::s
         return true;
     case 'f':
         opt.bFinal = true;
+        return true;
+    case 'c':
+        opt.bChanges = true;
         return true;
     case 'F':
         return ParseFilterList(strValue, opt.nFilters, strError);

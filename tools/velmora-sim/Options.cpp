@@ -20,7 +20,7 @@ const vbase::CommandSpec kCommand{
     "Bytes arrive garbled while the reading program's port speed differs from B.\n",
     {
         {'p', "port", "N", "link the port as comN (1-255)"},
-        {'b', "baud", "B", "the receiver's line speed (4800, 9600, ..., 57600, 115200, ...)"},
+        {'b', "baud", "B", "the receiver's line speed (4800, 9600, ..., 115200, ..., 921600)"},
         {'s', "seed", "S", "scenario seed (default 1); the same seed gives the same stream"},
         {'g', "gps", "N", "GPS satellites in view, 0-16 (default 10)"},
         {'l', "lowercase", nullptr, "write checksum digits in lower case"},
@@ -55,7 +55,7 @@ bool TakeBaud(const std::string& strValue, int& nBaud, std::string& strError) {
     speed_t nSpeed = 0;
     if (!vbase::ParseWholeNumber(strValue, 1, 4000000, nValue) ||
         !SpeedFromBaud(static_cast<int>(nValue), nSpeed)) {
-        strError = "needs a standard rate such as 4800, 9600, 38400, 57600 or 115200";
+        strError = "needs a standard rate such as 4800, 9600, 38400, 115200 or 921600";
         return false;
     }
     nBaud = static_cast<int>(nValue);

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "core/BaudRates.h"
 #include "core/PseudoTerminal.h"
 
 #include <string>
 #include <termios.h>
 
 namespace sim {
-
-// Baud rates that termios can set, and their speed_t codes.
-bool SpeedFromBaud(int nBaud, speed_t& nSpeed);
-int BaudFromSpeed(speed_t nSpeed);
 
 // The simulated receiver's end of a pseudo-terminal, reachable by the program as
 // ~/.velmora/ports/comN.
