@@ -25,10 +25,11 @@ void Record(CViewerDlg& d, const std::string& path, const std::string& bytes) {
     d.OnRecord();
 }
 
-// An epoch whose time tells the files apart once replayed: the seconds of the GGA.
-std::string Epoch(int nSecond) {
+// An epoch whose time tells the files apart once replayed: the seconds of the GGA. Each epoch
+// of a file is a minute later (GGAs of one time would be one epoch).
+std::string Epoch(int nMinute, int nSecond) {
     char time[16];
-    std::snprintf(time, sizeof time, "0800%02d.00", nSecond);
+    std::snprintf(time, sizeof time, "08%02d%02d.00", nMinute, nSecond);
     return Sentence(std::string("GPGGA,") + time +
                     ",3954.3920,N,11623.7590,E,1,08,1.0,52.3,M,,M,,");
 }
@@ -42,7 +43,7 @@ TEST(FileNames, EveryNameIsItsOwnFileAndReplaysFromIt) {
     for (size_t i = 0; i < kNames.size(); ++i) {
         std::string stream;
         for (int n = 0; n < 30; ++n)
-            stream += Epoch(static_cast<int>(i));
+            stream += Epoch(n, static_cast<int>(i));
         Record(d, dir.File(kNames[i]), stream);
     }
     std::set<std::string> onDisk;
@@ -60,7 +61,7 @@ TEST(FileNames, EveryNameIsItsOwnFileAndReplaysFromIt) {
         d.RunReplayTick();
         d.RunReplayTick();
         char time[16];
-        std::snprintf(time, sizeof time, "16 :00 :%02d", static_cast<int>(i));
+        std::snprintf(time, sizeof time, "16 :01 :%02d", static_cast<int>(i));
         EXPECT_EQ(h.Utf8(1098), time) << kNames[i] << " replayed another file";
         d.OnReplay();
     }
