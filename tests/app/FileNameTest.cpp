@@ -25,8 +25,7 @@ void Record(CViewerDlg& d, const std::string& path, const std::string& bytes) {
     d.OnRecord();
 }
 
-// An epoch whose time tells the files apart once replayed: the seconds of the GGA. Each epoch
-// of a file is a minute later (GGAs of one time would be one epoch).
+// An epoch whose time tells the files apart once replayed: the minute is the file's.
 std::string Epoch(int nMinute, int nSecond) {
     char time[16];
     std::snprintf(time, sizeof time, "08%02d%02d.00", nMinute, nSecond);
@@ -43,7 +42,7 @@ TEST(FileNames, EveryNameIsItsOwnFileAndReplaysFromIt) {
     for (size_t i = 0; i < kNames.size(); ++i) {
         std::string stream;
         for (int n = 0; n < 30; ++n)
-            stream += Epoch(n, static_cast<int>(i));
+            stream += Epoch(static_cast<int>(i), n);
         Record(d, dir.File(kNames[i]), stream);
     }
     std::set<std::string> onDisk;
@@ -59,11 +58,12 @@ TEST(FileNames, EveryNameIsItsOwnFileAndReplaysFromIt) {
         }
         ASSERT_EQ(h.Text(1139), GBK("停止回放")) << kNames[i] << " was not found";
         d.RunReplayTick();
-        d.RunReplayTick();
         char time[16];
-        std::snprintf(time, sizeof time, "16 :01 :%02d", static_cast<int>(i));
+        std::snprintf(time, sizeof time, "16 :%02d :00", static_cast<int>(i));
         EXPECT_EQ(h.Utf8(1098), time) << kNames[i] << " replayed another file";
+        CFileChooser cancel(std::nullopt);
         d.OnReplay();
+        EXPECT_EQ(h.Text(1139), GBK("回放语句"));
     }
     EXPECT_EQ(boxes.Count(), 0u);
 }
