@@ -160,6 +160,11 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return WindowProc(message, wParam, lParam);
 }
 
+void CWnd::EndMessageRun() {
+    if (--m_nMessageRuns == 0)
+        OnMessageRunEnd();
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM, LPARAM) {
     if (message == WM_TIMER)
         return 0;
