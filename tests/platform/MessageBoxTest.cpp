@@ -119,10 +119,12 @@ TEST(MessageBoxDetail, WrappingKeepsWordsWholeAndLinesWithinTheWidth) {
             EXPECT_TRUE(bOneWord || fm.horizontalAdvance(line) <= nWidth) << line.toStdString();
         }
         for (const QString& line : given) {
-            if (line.startsWith("    ")) {
-                for (const QString& wrapped : lines)
-                    if (line.contains(wrapped.trimmed()))
-                        EXPECT_TRUE(wrapped.startsWith("    ")) << wrapped.toStdString();
+            if (!line.startsWith("    "))
+                continue;
+            for (const QString& wrapped : lines) {
+                if (line.contains(wrapped.trimmed())) {
+                    EXPECT_TRUE(wrapped.startsWith("    ")) << wrapped.toStdString();
+                }
             }
         }
         EXPECT_GE(lines.size(), given.size());
