@@ -241,6 +241,9 @@ int main(int argc, char** argv) {
         return replaying && caption != GBK("停止回放");
     });
 
+    // The monitor lays out what it echoed a few times a second; a read of it takes in the
+    // rest, so the picture shows every line handled, whatever the timing of the run.
+    dlg.m_editMonitor.GetLineCount();
     bool ok = SaveWidget(dlg.Widget(), out + "main.png");
     if (opt.sky && dlg.m_pSkyPlot)
         ok = SaveWidget(dlg.m_pSkyPlot->Widget(), out + "sky.png") && ok;
