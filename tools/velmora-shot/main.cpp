@@ -240,6 +240,8 @@ int main(int argc, char** argv) {
         dlg.GetDlgItemText(1139, caption);
         return replaying && caption != GBK("停止回放");
     });
+    // The monitor shows what was echoed within a tenth of a second, as on a screen: let it.
+    RunFor(0.1, [] { return false; });
 
     // The monitor lays out what it echoed a few times a second; a read of it takes in the
     // rest, so the picture shows every line handled, whatever the timing of the run.
