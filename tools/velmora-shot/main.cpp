@@ -243,9 +243,6 @@ int main(int argc, char** argv) {
     // The monitor shows what was echoed within a tenth of a second, as on a screen: let it.
     RunFor(0.1, [] { return false; });
 
-    // The monitor lays out what it echoed a few times a second; a read of it takes in the
-    // rest, so the picture shows every line handled, whatever the timing of the run.
-    dlg.m_editMonitor.GetLineCount();
     bool ok = SaveWidget(dlg.Widget(), out + "main.png");
     if (opt.sky && dlg.m_pSkyPlot)
         ok = SaveWidget(dlg.m_pSkyPlot->Widget(), out + "sky.png") && ok;
