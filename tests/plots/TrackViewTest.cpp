@@ -159,6 +159,10 @@ TEST_F(TrackView, UnreadableSecondsCountAsZero) {
     Fix(LatitudeText("10", "00", "01.00"), LongitudeText("000", "00", "1e+39"));
     EXPECT_EQ(Step(), std::make_tuple(0, 30));
     EXPECT_EQ(Track().m_fLonSec, 0);
+    // A float, but no five digits of seconds: it would make a step beyond any int.
+    Fix(LatitudeText("10", "00", "9e+38"), LongitudeText("000", "00", "-9e38"));
+    EXPECT_EQ(Step(), std::make_tuple(0, -30));
+    EXPECT_EQ(Track().m_fLatSec, 0);
 }
 
 TEST_F(TrackView, LatitudesOutsideTheTableChangeNothing) {
