@@ -179,3 +179,7 @@ class CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* pWnd);
 };
+
+// What the shaped texts kept for TextOut hold, by estimate: the cache stays within a few
+// megabytes whatever is drawn.
+size_t TextLayoutCacheBytes();

@@ -73,7 +73,7 @@ bool COptionReader::ReadOne(const std::string& strName, std::string& strError) {
         speed_t nSpeed = 0;
         if (!TakeNumber(strName, 1, 4000000, nValue, strError) ||
             !SpeedFromBaud(static_cast<int>(nValue), nSpeed)) {
-            strError = "--baud needs a standard rate such as 4800, 9600, 38400, 57600 or 115200";
+            strError = "--baud needs a standard rate such as 4800, 9600, 38400, 115200 or 921600";
             return false;
         }
         m_options.m_nBaud = static_cast<int>(nValue);
@@ -177,7 +177,7 @@ std::string UsageText() {
            "Bytes arrive garbled while the reading program's port speed differs from B.\n"
            "\n"
            "  --port N       link the port as comN (1-255)\n"
-           "  --baud B       the receiver's line speed (4800, 9600, ..., 57600, 115200, ...)\n"
+           "  --baud B       the receiver's line speed (4800, 9600, ..., 115200, ..., 921600)\n"
            "  --seed S       scenario seed (default 1); the same seed gives the same stream\n"
            "  --gps N        GPS satellites in view, 0-16 (default 10)\n"
            "  --lowercase    write checksum digits in lower case\n"
