@@ -2,6 +2,7 @@
 #include "tests/common/TestSupport.h"
 #include "tests/plots/PlotTestSupport.h"
 
+#include <QPainter>
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
@@ -29,13 +30,54 @@ protected:
         return {Track().m_nMinX, Track().m_nMaxX, Track().m_nMinY, Track().m_nMaxY};
     }
     // The frame the window shows now against the one it shows after drawing the whole path
-    // again.
+    // again, and against the path drawn straight on the frame, segment after segment.
     void ExpectSameAsFullRedraw() {
         QImage incremental = Frame();
         std::vector<long long> extents = Extents();
         Track().m_path.Forget();
         ASSERT_EQ(incremental, Frame()) << "scale " << Track().m_nScale;
         ASSERT_EQ(extents, Extents());
+        ASSERT_EQ(WithoutReadout(incremental), WithoutReadout(DirectRedraw()));
+    }
+    // The frame of the same texts without a path, with the path drawn over it as one pass:
+    // the origin marker, each step in black, the newest in red.
+    QImage DirectRedraw() {
+        const CTrackView view = Track();
+        TrackSteps empty;
+        std::swap(empty, Track().m_points);
+        CBitmap bmp;
+        bmp.CreateCompatibleBitmap(nullptr, 730, 420);
+        bmp.Image() = Frame();
+        std::swap(empty, Track().m_points);
+        static_cast<CTrackView&>(Track()) = view;
+        const TrackSteps& steps = Track().m_points;
+        CDC dc;
+        dc.CreateCompatibleDC(nullptr);
+        dc.SelectObject(&bmp);
+        CPen penBlack(PS_SOLID, 2, RGB(0, 0, 0));
+        CPen penRed(PS_SOLID, 2, RGB(255, 0, 0));
+        dc.SelectObject(&penRed);
+        int sx = static_cast<int>(view.ScreenX(kTrackOrigin));
+        int sy = static_cast<int>(view.ScreenY(kTrackOrigin));
+        dc.Ellipse(sx - 2, sy - 2, sx + 2, sy + 2);
+        long long x = kTrackOrigin, y = kTrackOrigin;
+        for (size_t i = 0; i < steps.size(); ++i) {
+            dc.SelectObject(i + 1 == steps.size() ? &penRed : &penBlack);
+            dc.MoveTo(static_cast<int>(view.ScreenX(x)), static_cast<int>(view.ScreenY(y)));
+            x += steps[i]->m_nDx;
+            y -= steps[i]->m_nDy;
+            dc.LineTo(static_cast<int>(view.ScreenX(x)), static_cast<int>(view.ScreenY(y)));
+        }
+        dc.SelectObject(static_cast<CPen*>(nullptr));
+        dc.DeleteDC();
+        return bmp.Image().copy();
+    }
+    // The extent readout is drawn over the frame: its four numbers are left out.
+    static QImage WithoutReadout(QImage image) {
+        QPainter painter(&image);
+        for (QPoint at : {QPoint(100, 200), QPoint(300, 200), QPoint(200, 100), QPoint(200, 300)})
+            painter.fillRect(QRect(at, QSize(90, 20)), Qt::magenta);
+        return image;
     }
 
     CViewerHarness m_harness;
