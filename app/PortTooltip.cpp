@@ -24,7 +24,9 @@ public:
 std::string PortTooltipText() {
     return DescribePortList(ListPorts()) +
            "\n\nName a device by a number of your choice:\n    ln -s /dev/ttyUSB0 "
-           "~/.velmora/ports/com3";
+           "~/.velmora/ports/com3\nor a network source, gpsd's NMEA or a TCP server's:\n    "
+           "echo gpsd://localhost > ~/.velmora/ports/com4\n    echo tcp://HOST:PORT > "
+           "~/.velmora/ports/com5";
 }
 
 void InstallPortTooltip(CWnd* pEdit) {

@@ -65,6 +65,7 @@ public:
     // and renewed plot windows. Tools that decode without a port prepare the window with it.
     void EnterAcquiringState();
     void ExpireBaudWatchdog();
+    void OnSerialRxSkipped();
     void RunReplayTick();
     void StopReplay();
     // Appends one received byte to the record file (while recording).
