@@ -2,6 +2,7 @@
 # make test: install, build and run every test.
 # make check: every test under the address and undefined-behaviour sanitizers, and the tests
 #   with threads (serial link, main window) under the thread sanitizer.
+# make golden: the decoded outputs of the real captures, written anew into tests/golden.
 # make bench: the speed figures of bench/RESULTS.md; make fuzz: each fuzz target for a while.
 # make soak: a 24-hour stream replayed through the main window, then the long fault variants
 #   (about an hour; SOAK_EPOCHS=N shortens the stream).
@@ -9,7 +10,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test check soak bench fuzz clean
+.PHONY: all deps configure build run test check soak bench fuzz clean golden
 
 all: build
 
@@ -30,12 +31,19 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 ctest --output-on-failure -j $(JOBS)
 
+# Golden outputs: velmora-decode over every capture in ../shared/captures, written anew into
+# tests/golden (review the diff; a changed output is explained in its commit).
+golden: build
+	tests/golden/golden.sh make $(BUILD)/tools/velmora-decode $(CURDIR)/../shared/captures
+
 # Speed and memory figures (see bench/RESULTS.md); needs gpsdecode for the comparison.
 bench: build
 	@tools/install-deps.sh gpsd-clients bc python3
-	cmake --build $(BUILD) -j $(JOBS) --target bench_PlotBench bench_ReplayTickBench
+	cmake --build $(BUILD) -j $(JOBS) --target bench_PlotBench bench_ReplayTickBench \
+		bench_RecordingBench
 	$(BUILD)/bench/bench_PlotBench
 	$(BUILD)/bench/bench_ReplayTickBench
+	$(BUILD)/bench/bench_RecordingBench
 	bench/scripts/decode-speed.sh $(BUILD) 9
 	bench/scripts/bytepath.py $(BUILD) 10
 

@@ -1,4 +1,5 @@
 #include "app/ViewerDlg.h"
+#include "nmea/FieldWalker.h"
 
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -35,9 +36,11 @@ FILE* OpenRegularFile(const std::string& path) {
     return std::fopen(path.c_str(), "rb");
 }
 
-bool EndsWithGgaAtEight(const CString& strTick) {
-    int n = strTick.GetLength();
-    return n >= 11 && strTick[n - 3] == 'G' && strTick[n - 2] == 'G' && strTick[n - 1] == 'A';
+// A sentence that starts this early in a tick is the one the tick began in or after.
+constexpr int kFirstBoundary = 8;
+
+bool IsEpochSentence(const CString& strType) {
+    return strType == "GGA" || strType == "GNS";
 }
 
 } // namespace
@@ -51,17 +54,18 @@ void CViewerDlg::OnReplay() {
     if (m_bAcquiring != 0)
         return;
     m_nReplayPos = 0;
-    CFileDialog dlg(TRUE, "txt", nullptr, 0, "Text Files(*.txt)|*.txt||", this);
+    CFileDialog dlg(TRUE, "txt", nullptr, 0, "Text Files(*.txt)|*.txt|All Files(*)|*||", this);
     dlg.m_ofn.lpstrTitle = "打开回放语句文件";
     if (dlg.DoModal() != IDOK)
         return;
     m_strReplayFile = dlg.GetPathName();
-    m_pReplayFile = OpenRegularFile(m_strReplayFile.ToUtf8());
+    m_pReplayFile = OpenRegularFile(m_strReplayFile.Bytes());
     if (!m_pReplayFile) {
         AfxMessageBox(GBK("文件不存在或打不开!"));
         return;
     }
     ResetReceiverState();
+    m_bReplayedGga = 0;
     RenewSkyPlot();
     DiscardTrackPlot();
     std::fseek(m_pReplayFile, 0, SEEK_END);
@@ -79,8 +83,9 @@ void CViewerDlg::StopReplay() {
     SetDlgItemText(1139, GBK("回放语句"));
 }
 
-// One epoch: from just after one "GGA" to just after the next, dispatching every line between.
-// The file plays to its end, a last line without a line feed excepted, as live.
+// One epoch: every line up to the GGA or GNS that opens the next epoch, whose start up to its
+// time field waits in m_strSentence for the next tick. The file plays to its end, a last line
+// without a line feed excepted, as live.
 void CViewerDlg::RunReplayTick() {
     GetDlgItemText(1139, m_strWork);
     if (m_strWork != GBK("停止回放") || !m_pReplayFile) {
@@ -90,22 +95,60 @@ void CViewerDlg::RunReplayTick() {
     }
     CString strTick;
     bool bEndOfFile = false;
-    while (!EndsWithGgaAtEight(strTick) && strTick.GetLength() < kMaxBytesPerTick) {
+    int nLineStart = -1; // where the line's "$" stands in the tick
+    int nCommas = 0;
+    while (strTick.GetLength() < kMaxBytesPerTick) {
         int c = ReadTextByte(m_pReplayFile);
         if (c == EOF) {
             bEndOfFile = true;
             break;
         }
         strTick += static_cast<char>(c);
+        if (c == '$') {
+            // As live: a "$" starts a new sentence.
+            m_strSentence = "$";
+            nLineStart = strTick.GetLength() - 1;
+            nCommas = 0;
+            continue;
+        }
         m_strSentence += static_cast<char>(c);
         if (c == '\n') {
-            DispatchSentence();
+            DispatchReplayedLine();
+            nLineStart = -1;
+        } else if (m_strSentence.GetLength() > kMaxSentenceLength) {
+            // As live framing drops it: a line this long is no sentence, and gathering it
+            // whole would hold the window up and the memory with it.
             m_strSentence.Empty();
+            nLineStart = -1;
+        } else if (c == ',' && ++nCommas == 2 && nLineStart >= kFirstBoundary &&
+                   StartsNextEpoch()) {
+            break;
         }
     }
     m_nReplayPos = std::ftell(m_pReplayFile);
     if (bEndOfFile)
         StopReplay();
+}
+
+void CViewerDlg::DispatchReplayedLine() {
+    if (IsEpochSentence(SentenceFormatter(m_strSentence)))
+        m_bReplayedGga = 1;
+    DispatchSentence();
+    m_strSentence.Empty();
+}
+
+// Whether the sentence gathered up to its time field ends the tick: a GGA or GNS that would
+// open a new epoch, or, while the replay has had none, an RMC (receivers without GGA take the
+// epoch from RMC).
+bool CViewerDlg::StartsNextEpoch() const {
+    CString strType = SentenceFormatter(m_strSentence);
+    if (strType == "RMC")
+        return m_bReplayedGga == 0;
+    if (!IsEpochSentence(strType))
+        return false;
+    int nComma = m_strSentence.Find(',');
+    CString strTime = m_strSentence.Mid(nComma + 1, m_strSentence.GetLength() - nComma - 2);
+    return OpensEpoch(SentenceTalker(m_strSentence) + strType, strTime);
 }
 
 void CViewerDlg::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) {

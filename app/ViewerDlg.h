@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Dialog.h"
+#include "platform/File.h"
 #include "serial/SerialLink.h"
 
 #include <cstdio>
@@ -18,6 +19,9 @@ constexpr int SAT_STRONG_UNUSED = 13;
 constexpr int SAT_GPS_UNUSED = 14;
 constexpr int SAT_GLONASS_UNUSED = 15;
 
+// The elevation or azimuth of a satellite the receiver tracks without a position.
+constexpr int kNoAngle = -1;
+
 constexpr int kSatSlots = 24;
 constexpr int kCellStates = 100;
 
@@ -28,6 +32,9 @@ constexpr UINT kBaudWatchdogPeriod = 3000;
 
 // The monitor keeps this many lines; the oldest go first.
 constexpr int kMonitorLineLimit = 5000;
+
+// Framing, live and replayed, drops a line that grows past this many characters.
+constexpr int kMaxSentenceLength = 120;
 
 class CViewerDlg : public CDialog {
 public:
@@ -68,14 +75,19 @@ public:
     void OnSerialRxSkipped();
     void RunReplayTick();
     void StopReplay();
-    // Appends one received byte to the record file (while recording).
+    // Appends one received byte to the record file (while recording): at once for a byte
+    // sent alone, at the end of its run for a byte of a run the reader handed over.
     void RecordByte(BYTE byte);
+    void OnMessageRunEnd() override;
 
     // Framing, dispatch and decoders (nmea/).
     LRESULT OnSerialRxChar(WPARAM wParam, LPARAM lParam);
     void DispatchSentence();
     void EchoSentence(BOOL bShow);
     void DecodeGGA();
+    // Whether a GGA or GNS of this talker and type ("GNGNS") with this UTC time field would
+    // open a new epoch rather than join the current one.
+    bool OpensEpoch(const CString& strSender, const CString& strTime) const;
     void UpdateFixStatus();
     void DecodeRMC();
     void DecodeVTG();
@@ -97,6 +109,8 @@ public:
     CString m_strBaud;
     HICON m_hIcon = nullptr;
     CString m_strRecordFile;
+    CAppendFile m_fileRecord;
+    CString m_strRecordRun;
     CString m_strReplayFile;
     FILE* m_pReplayFile = nullptr;
     CSkyPlotDlg* m_pSkyPlot = nullptr;
@@ -113,6 +127,8 @@ public:
     int m_bRecording = 0;
     long m_nReplayPos = 0;
     long m_nReplayLength = 0;
+    // Whether the running replay has dispatched a GGA or GNS yet.
+    int m_bReplayedGga = 0;
     CFont m_fontTable;
     CFont m_fontCheck;
     CFont m_fontHeader;
@@ -147,12 +163,24 @@ public:
     CString m_strSentence;
     CString m_strUsedPrns;
     int m_bGgaSeen = 0;
+    // The epoch of the GGA or GNS that last ran the fix epoch output: its time field, its
+    // talker and type, and whether another GGA or GNS has joined it since.
+    int m_bEpochOpen = 0;
+    CString m_strEpochTime;
+    CString m_strEpochSender;
+    int m_bEpochJoined = 0;
+    // Whether the last sentence dispatched was a GSA.
+    int m_bAfterGsa = 0;
     int m_bInChecksum = 0;
     unsigned char m_byChecksum = 0;
 
 private:
+    void WriteRecordRun();
+    void StopRecording(const std::string& strReason);
     void ArmBaudWatchdog();
     void CheckAndDispatchLine();
+    void DispatchReplayedLine();
+    bool StartsNextEpoch() const;
     void CreateFonts();
     void AssignFonts();
     void SetControlFont(int nID, CFont& font);

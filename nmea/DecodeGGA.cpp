@@ -6,15 +6,15 @@
 
 namespace {
 
-// GGA quality digit or GNS mode letters (one per system): "0" and letters all "N" mean no
-// fix; an empty field counts as a fix. A sentence that ends before the field has none.
+// GGA quality digit or GNS mode letters (one per system): empty, "0" and letters all "N" mean
+// no fix, and so does a sentence that ends before the field.
 int FixIndicatorValid(bool bPresent, const CString& strField) {
     if (!bPresent || strField == "0")
         return 0;
     for (int i = 0; i < strField.GetLength(); ++i)
         if (strField[i] != 'N')
             return 1;
-    return strField.IsEmpty() ? 1 : 0;
+    return 0;
 }
 
 // "%d" of the value + 100 without its first character: two digits with a leading zero.
@@ -35,8 +35,10 @@ void SetCount(CViewerDlg& dlg, int nID, int nCount) {
 
 void CViewerDlg::DecodeGGA() {
     EchoSentence(m_bShowGGA);
+    CString strSender = SentenceTalker(m_strSentence) + SentenceFormatter(m_strSentence);
     CFieldWalker walker(m_strSentence);
-    ShowLocalTime(*this, walker.TakeField());
+    CString strTime = walker.TakeField();
+    ShowLocalTime(*this, strTime);
     ShowPosition(*this, walker);
     bool bFixPresent = walker.HasField();
     m_bFixValid = FixIndicatorValid(bFixPresent, walker.TakeField());
@@ -49,8 +51,27 @@ void CViewerDlg::DecodeGGA() {
         m_strAltitude += " M";
         SetDlgItemText(1114, m_strAltitude);
     }
-    UpdateFixStatus();
+    // Receivers that send GNS and GGA, or a GGA per system, for one second show it once.
+    if (OpensEpoch(strSender, strTime)) {
+        UpdateFixStatus();
+        m_bEpochOpen = 1;
+        m_strEpochTime = strTime;
+        m_strEpochSender = strSender;
+        m_bEpochJoined = 0;
+    } else {
+        m_bEpochJoined = 1;
+    }
     m_bGgaSeen = 1;
+}
+
+// A sentence joins the epoch by its time, or, with no time of its own, when it is the first
+// to follow the opener and another talker or type sent it (GNS then a timeless no-fix GGA).
+bool CViewerDlg::OpensEpoch(const CString& strSender, const CString& strTime) const {
+    if (m_bEpochOpen == 0)
+        return true;
+    if (!strTime.IsEmpty())
+        return strTime != m_strEpochTime;
+    return m_bEpochJoined == 1 || strSender == m_strEpochSender;
 }
 
 void CViewerDlg::UpdateFixStatus() {

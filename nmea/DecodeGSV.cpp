@@ -2,10 +2,12 @@
 #include "nmea/FieldWalker.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
 constexpr int kSatsPerMessage = 4;
+constexpr int kFieldsPerSatellite = 4;
 constexpr int kRowsPerSystem = 12;
 constexpr int kStrongSnr = 37;
 constexpr int kFirstGlonassCell = 1049;
@@ -21,6 +23,18 @@ int TableSystem(const CString& strTalker) {
     if (strTalker == "GL")
         return GLONASS;
     return -1;
+}
+
+// Receivers of NMEA 4.10 and later send each system's GSV group once per signal, its signal
+// ID in one field after the last complete satellite block: 3 + 4k + 1 fields for k
+// satellites. Returns the ID, or an empty text when the message carries none.
+CString SignalId(const CFieldWalker& walker) {
+    int nFields = walker.FieldsLeft();
+    CString strLast = walker.LastField();
+    if (nFields < 4 || (nFields - 3) % kFieldsPerSatellite != 1 || strLast.GetLength() != 1 ||
+        !std::isxdigit(static_cast<unsigned char>(strLast[0])))
+        return CString();
+    return strLast;
 }
 
 void SetNumber(CViewerDlg& dlg, int nID, int nValue) {
@@ -85,12 +99,13 @@ void DecodeSatellite(CViewerDlg& dlg, CFieldWalker& walker, int nSlot, int nCode
     dlg.SetDlgItemText(1001 + nCell, strPrn);
     dlg.m_strSatPrn[nSlot] = strPrn;
 
+    // A satellite tracked without a position has no place in the sky.
     CString strElevation = walker.TakeField().Left(2);
     dlg.SetDlgItemText(1002 + nCell, strElevation);
-    dlg.m_nSatElevation[nSlot] = ReadWhole(strElevation);
+    dlg.m_nSatElevation[nSlot] = strElevation.IsEmpty() ? kNoAngle : ReadWhole(strElevation);
     CString strAzimuth = walker.TakeField().Left(3);
     dlg.SetDlgItemText(1003 + nCell, strAzimuth);
-    dlg.m_nSatAzimuth[nSlot] = ReadWhole(strAzimuth);
+    dlg.m_nSatAzimuth[nSlot] = strAzimuth.IsEmpty() ? kNoAngle : ReadWhole(strAzimuth);
 
     // An empty or one-digit SNR shows nothing and keeps the cell's font.
     CString strSnr = walker.TakeField().Left(2);
@@ -114,8 +129,14 @@ void CViewerDlg::DecodeGSV() {
     EchoSentence(m_bShowGSV);
     CFieldWalker walker(m_strSentence);
     int nSystem = TableSystem(walker.Talker());
-    if (nSystem < 0)
+    // Only the primary signal's group (1, or 0 for all signals) fills the table: another
+    // band's group would overwrite the SNRs and trip the count-drop rule.
+    CString strSignal = SignalId(walker);
+    if (nSystem < 0 || (!strSignal.IsEmpty() && strSignal != "0" && strSignal != "1"))
         return;
+    // A signal ID is no satellite: only the blocks before it are.
+    int nBlocks =
+        strSignal.IsEmpty() ? kSatsPerMessage : (walker.FieldsLeft() - 4) / kFieldsPerSatellite;
     // Only the first digit of the message total and number is read.
     int nTotal = ReadWhole(walker.TakeField().Left(1));
     int nMessage = ReadWhole(walker.TakeField().Left(1));
@@ -125,7 +146,7 @@ void CViewerDlg::DecodeGSV() {
         ClearAfterCountDrop(*this, nSystem, nInView, nPrevious);
 
     int nCount = nMessage == nTotal ? nInView - kSatsPerMessage * (nTotal - 1) : kSatsPerMessage;
-    nCount = std::min(nCount, kSatsPerMessage);
+    nCount = std::min({nCount, kSatsPerMessage, nBlocks});
     // Messages 4 and above always get the GPS codes, whatever the system.
     int nCodeSystem = nMessage <= 3 ? nSystem : GPS;
     for (int i = 0; i < nCount && walker.HasField(); ++i) {

@@ -76,3 +76,18 @@ void CFieldWalker::SkipFields(int nCount) {
     for (int i = 0; i < nCount; ++i)
         TakeField();
 }
+
+int CFieldWalker::FieldsLeft() const {
+    if (!m_bHasField)
+        return 0;
+    int nFields = 1;
+    for (int nComma = m_strText.Find(','); nComma >= 0; nComma = m_strText.Find(',', nComma + 1))
+        ++nFields;
+    return nFields;
+}
+
+CString CFieldWalker::LastField() const {
+    if (!m_bHasField)
+        return CString();
+    return m_strText.Mid(m_strText.ReverseFind(',') + 1);
+}

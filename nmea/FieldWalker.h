@@ -26,6 +26,9 @@ public:
     // The next field's characters; an empty text once no field is left.
     CString TakeField();
     void SkipFields(int nCount);
+    // How many fields are left, and the last of them.
+    int FieldsLeft() const;
+    CString LastField() const;
 
 private:
     CString& m_strText;

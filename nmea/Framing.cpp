@@ -3,12 +3,6 @@
 
 #include <cstdio>
 
-namespace {
-
-constexpr int kMaxSentenceLength = 120;
-
-} // namespace
-
 LRESULT CViewerDlg::OnSerialRxChar(WPARAM wParam, LPARAM) {
     char b = static_cast<char>(wParam & 0xFF);
     // A NUL (what a wrong line speed mostly produces) only tells the watchdog a byte came.
@@ -19,15 +13,20 @@ LRESULT CViewerDlg::OnSerialRxChar(WPARAM wParam, LPARAM) {
     m_strSentence += b;
     if (m_bRecording == 1)
         RecordByte(static_cast<BYTE>(b));
-    if (b == '*')
-        m_bInChecksum = 0;
-    if (m_bInChecksum == 1)
-        m_byChecksum ^= static_cast<unsigned char>(b);
     if (b == '$') {
+        // A "$" starts a new sentence: a cut-off one before it is dropped, never summed in.
+        m_strSentence = "$";
+        m_byChecksum = 0;
         m_bInChecksum = 1;
-    } else if (b == '\n') {
-        CheckAndDispatchLine();
-        return 0;
+    } else {
+        if (b == '*')
+            m_bInChecksum = 0;
+        if (m_bInChecksum == 1)
+            m_byChecksum ^= static_cast<unsigned char>(b);
+        if (b == '\n') {
+            CheckAndDispatchLine();
+            return 0;
+        }
     }
     if (m_strSentence.GetLength() > kMaxSentenceLength)
         m_strSentence.Empty();
@@ -42,11 +41,13 @@ void CViewerDlg::ArmBaudWatchdog() {
     }
 }
 
+// The checksum is the two characters after the line's last "*", whether the line ends in
+// CR LF or in LF alone; a line without "*" has none and is dropped.
 void CViewerDlg::CheckAndDispatchLine() {
-    int nStart = m_strSentence.GetLength() - 4;
-    CString strDigits = m_strSentence.Mid(nStart < 0 ? 0 : nStart, 2);
+    int nStar = m_strSentence.ReverseFind('*');
     unsigned int nChecksum = 0;
-    if (std::sscanf(strDigits, "%x", &nChecksum) != 1 || nChecksum != m_byChecksum) {
+    if (nStar < 0 || std::sscanf(m_strSentence.Mid(nStar + 1, 2), "%x", &nChecksum) != 1 ||
+        nChecksum != m_byChecksum) {
         m_strSentence.Empty();
         m_byChecksum = 0;
         return;
@@ -61,6 +62,7 @@ void CViewerDlg::CheckAndDispatchLine() {
 void CViewerDlg::DispatchSentence() {
     // By the formatter alone: the letters of a type inside another sentence are not its type.
     CString strType = SentenceFormatter(m_strSentence);
+    bool bSentence = m_strSentence.Find('$') >= 0;
     if (strType == "GGA" || strType == "GNS")
         DecodeGGA();
     else if (strType == "RMC")
@@ -71,6 +73,9 @@ void CViewerDlg::DispatchSentence() {
         DecodeVTG();
     else if (strType == "GSV")
         DecodeGSV();
+    // A run of GSAs is one epoch's list of used satellites; any other sentence ends the run.
+    if (bSentence)
+        m_bAfterGsa = strType == "GSA" ? 1 : 0;
 }
 
 void CViewerDlg::EchoSentence(BOOL bShow) {

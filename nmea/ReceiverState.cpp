@@ -14,6 +14,8 @@ void CViewerDlg::ResetReceiverState() {
     m_nTtffSeconds = 0;
     m_strSentence.Empty();
     m_strUsedPrns.Empty();
+    m_bAfterGsa = 0;
+    m_bEpochOpen = 0;
     for (int& state : m_nCellState)
         state = SAT_EMPTY;
     for (int nID = 1001; nID <= 1096; ++nID)

@@ -1,7 +1,9 @@
 #include "platform/Controls.h"
 
+#include "platform/ControlPaint.h"
 #include "platform/Dialog.h"
 #include "platform/MonitorEdit.h"
+#include "platform/ReadOnlyEdit.h"
 #include "platform/Resources.h"
 
 #include <QCheckBox>
@@ -18,73 +20,6 @@
 
 namespace {
 
-constexpr COLORREF kFace = RGB(240, 240, 240);
-constexpr COLORREF kShadow = RGB(160, 160, 160);
-constexpr COLORREF kDarkShadow = RGB(105, 105, 105);
-constexpr COLORREF kHighlight = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-
-QColor Q(COLORREF cr) {
-    return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
-}
-
-void DrawEdge(QPainter& p, QRect r, COLORREF topLeft, COLORREF bottomRight) {
-    p.setPen(Q(topLeft));
-    p.drawLine(r.left(), r.top(), r.right(), r.top());
-    p.drawLine(r.left(), r.top(), r.left(), r.bottom());
-    p.setPen(Q(bottomRight));
-    p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-    p.drawLine(r.right(), r.top(), r.right(), r.bottom());
-}
-
-// Draws the frame the styles ask for and returns the area inside it.
-QRect DrawFrame(QPainter& p, QRect r, unsigned styles) {
-    if (styles & CS_RAISED) {
-        DrawEdge(p, r, kHighlight, kDarkShadow);
-        r.adjust(1, 1, -1, -1);
-        DrawEdge(p, r, kFace, kShadow);
-        r.adjust(1, 1, -1, -1);
-    }
-    if (styles & CS_CLIENTEDGE) {
-        DrawEdge(p, r, kShadow, kHighlight);
-        r.adjust(1, 1, -1, -1);
-        DrawEdge(p, r, kDarkShadow, kFace);
-        r.adjust(1, 1, -1, -1);
-    }
-    if (styles & CS_STATICEDGE) {
-        DrawEdge(p, r, kShadow, kHighlight);
-        r.adjust(1, 1, -1, -1);
-    }
-    if (styles & CS_BORDER) {
-        DrawEdge(p, r, kDarkShadow, kDarkShadow);
-        r.adjust(1, 1, -1, -1);
-    }
-    return r;
-}
-
-// Asks the dialog for the control's colours, as a control does each time it paints.
-struct CtlColours {
-    COLORREF crText = kBlack;
-    COLORREF crBk = kFace;
-    int nBkMode = OPAQUE;
-    COLORREF crBrush = kFace;
-    bool bBrushNull = false;
-};
-
-CtlColours AskColours(CControl* pControl) {
-    CDC dc;
-    UINT kind = pControl->CtlColorKind();
-    dc.SetBkColor(kind == CTLCOLOR_EDIT ? RGB(255, 255, 255) : kFace);
-    HBRUSH hBrush = pControl->Dialog()->OnCtlColor(&dc, pControl, kind);
-    CtlColours c;
-    c.crText = dc.GetTextColor();
-    c.crBk = dc.GetBkColor();
-    c.nBkMode = dc.GetBkMode();
-    c.bBrushNull = !hBrush || hBrush->IsNull();
-    c.crBrush = hBrush ? hBrush->Color() : kFace;
-    return c;
-}
-
 Qt::Alignment TextAlignment(unsigned styles) {
     if (styles & CS_CENTER)
         return Qt::AlignHCenter;
@@ -93,24 +28,7 @@ Qt::Alignment TextAlignment(unsigned styles) {
     return Qt::AlignLeft;
 }
 
-// Text in the control's colours: the brush fills the control, an opaque background the text.
-void DrawColouredText(QPainter& p, const QRect& area, const QString& text, unsigned styles,
-                      const CtlColours& c) {
-    QFontMetrics fm(p.font());
-    int w = fm.horizontalAdvance(text);
-    int x = area.left() + 1;
-    if (styles & CS_CENTER)
-        x = area.left() + (area.width() - w) / 2;
-    else if (styles & CS_RIGHT)
-        x = area.right() - w;
-    int y = area.top();
-    if (c.nBkMode == OPAQUE && !text.isEmpty())
-        p.fillRect(x, y, w, fm.height(), Q(c.crBk));
-    p.setPen(Q(c.crText));
-    p.drawText(x, y + fm.ascent(), text);
-}
-
-// A read-only edit or a label: painted here, in the colours its dialog gives it.
+// A label: painted here, in the colours its dialog gives it.
 class CTextWidget : public QWidget {
 public:
     CTextWidget(QWidget* pParent, CControl* pControl) : QWidget(pParent), m_pControl(pControl) {
@@ -125,13 +43,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        CtlColours c = AskColours(m_pControl);
-        unsigned styles = m_pControl->Styles();
-        QRect r = rect();
-        p.fillRect(r, Q(c.bBrushNull ? kFace : c.crBrush));
-        QRect inner = DrawFrame(p, r, styles);
         p.setFont(font());
-        DrawColouredText(p, inner, m_text, styles, c);
+        PaintControlFace(p, m_pControl, rect(), m_text);
     }
 
 private:
@@ -173,8 +86,8 @@ protected:
         CtlColours c = AskColours(m_pControl);
         int w = fm.horizontalAdvance(m_text) + 6;
         int x = (styles & CS_CENTER) ? r.left() + (r.width() - w) / 2 : r.left() + 8;
-        p.fillRect(x, r.top(), w, fm.height(), Q(c.bBrushNull ? kFace : c.crBrush));
-        p.setPen(Q(c.crText));
+        p.fillRect(x, r.top(), w, fm.height(), ToQColor(c.bBrushNull ? kFaceColour : c.crBrush));
+        p.setPen(ToQColor(c.crText));
         p.setFont(font());
         p.drawText(x + 3, r.top() + fm.ascent(), m_text);
     }
@@ -252,9 +165,6 @@ void CControl::CreateWidget(QWidget* pParent, const ControlTemplate& tpl) {
     case ControlKind::ComboDropList: {
         auto* c = new QComboBox(pParent);
         c->setEditable(false);
-        // A narrow drop-down list still shows its whole text, as on the original platform.
-        c->setStyleSheet("QComboBox { padding: 0px 0px 0px 2px; }"
-                         "QComboBox::drop-down { width: 11px; }");
         for (const char* item : tpl.items)
             c->addItem(QString::fromUtf8(item));
         c->setCurrentIndex(-1);
@@ -263,9 +173,9 @@ void CControl::CreateWidget(QWidget* pParent, const ControlTemplate& tpl) {
     }
     case ControlKind::Edit:
         if (tpl.styles & CS_READONLY) {
-            auto* t = new CTextWidget(pParent, this);
-            t->SetText(caption);
-            w = t;
+            auto* e = new CReadOnlyEdit(pParent, this);
+            e->setText(caption);
+            w = e;
         } else {
             auto* e = new QLineEdit(caption, pParent);
             e->setFrame(true);
@@ -304,8 +214,9 @@ void CControl::CreateWidget(QWidget* pParent, const ControlTemplate& tpl) {
         QObject::connect(s, &QSlider::valueChanged, [pDialog, this](int v) {
             pDialog->OnHScroll(4, static_cast<UINT>(v), this);
         });
-        QObject::connect(s, &QSlider::sliderReleased,
-                         [pDialog, this, s] { pDialog->OnHScroll(SB_ENDSCROLL, s->value(), this); });
+        QObject::connect(s, &QSlider::sliderReleased, [pDialog, this, s] {
+            pDialog->OnHScroll(SB_ENDSCROLL, s->value(), this);
+        });
         w = s;
         break;
     }
@@ -317,17 +228,23 @@ void CControl::CreateWidget(QWidget* pParent, const ControlTemplate& tpl) {
         break;
     }
     w->setFocusPolicy((tpl.styles & CS_TABSTOP) ? Qt::StrongFocus : Qt::NoFocus);
-    if (tpl.kind == ControlKind::Edit && (tpl.styles & CS_READONLY))
-        w->setFocusPolicy(Qt::NoFocus);
     Attach(w, id);
 }
 
+// Setting a text repaints the control even when the text stays (as WM_SETTEXT does), so
+// colours that changed with the state show at once.
 void CControl::SetWindowText(const CString& str) {
-    if (str == m_strText && m_kind != ControlKind::RichEdit)
+    bool bUserEditable = m_kind == ControlKind::Edit && !(m_nStyles & CS_READONLY);
+    if (str == m_strText && m_kind != ControlKind::RichEdit && !bUserEditable) {
+        if (m_pWidget)
+            m_pWidget->update();
         return;
+    }
     m_strText = str;
     QString text = str.ToUnicode();
-    if (auto* t = dynamic_cast<CTextWidget*>(m_pWidget))
+    if (auto* r = dynamic_cast<CReadOnlyEdit*>(m_pWidget))
+        r->SetValue(text);
+    else if (auto* t = dynamic_cast<CTextWidget*>(m_pWidget))
         t->SetText(text);
     else if (auto* e = dynamic_cast<QLineEdit*>(m_pWidget))
         e->setText(text);
@@ -349,8 +266,7 @@ void CControl::GetWindowText(CString& str) const {
     else if (auto* r = dynamic_cast<CMonitorEdit*>(m_pWidget)) {
         r->Flush();
         str = CString::FromUnicode(r->toPlainText());
-    }
-    else
+    } else
         str = m_strText;
 }
 
@@ -438,7 +354,8 @@ void CRichEditCtrl::ReplaceSel(const CString& str, BOOL) {
 }
 
 void CRichEditCtrl::SetSel(int nStart, int nEnd) {
-    CMonitorEdit* e = Editor();    if (!e)
+    CMonitorEdit* e = Editor();
+    if (!e)
         return;
     int last = e->document()->characterCount() - 1;
     QTextCursor cursor = e->textCursor();

@@ -87,13 +87,18 @@ void CCrossThreadSend::RunPending() {
 BOOL CCrossThreadSend::SendMessages(CWnd* pOwner, std::vector<CSentMessage> messages) {
     auto pComplete = std::make_shared<bool>(false);
     BOOL bRan = Call([this, pOwner, messages = std::move(messages), pComplete] {
+        pOwner->BeginMessageRun();
+        bool bClosed = false;
         for (const CSentMessage& m : messages) {
             // A handler may have stopped the sender: the rest of the run is not handled.
-            if (IsClosed())
-                return;
+            bClosed = IsClosed();
+            if (bClosed)
+                break;
             pOwner->SendMessage(m.message, m.wParam, m.lParam);
         }
-        *pComplete = true;
+        // What was handled of the run ends it, even when the rest was not.
+        pOwner->EndMessageRun();
+        *pComplete = !bClosed;
     });
     return bRan && *pComplete ? TRUE : FALSE;
 }

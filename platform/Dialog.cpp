@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 
@@ -194,13 +195,18 @@ void CDialog::CreateFromTemplate(CWnd* pParentWnd) {
         pControl->CreateWidget(w, ct);
         RECT rc = MapDialogRect(ct.x, ct.y, ct.w, ct.h);
         QWidget* cw = pControl->Widget();
+        int width = rc.right - rc.left;
         int height = rc.bottom - rc.top;
-        if (ct.kind == ControlKind::ComboDropList)
+        // A drop-down list is as high as its font needs, and wide enough to show its longest
+        // entry whole beside its arrow.
+        if (ct.kind == ControlKind::ComboDropList) {
+            width = std::max(width, cw->sizeHint().width());
             height = cw->sizeHint().height();
+        }
         if (ct.kind == ControlKind::Picture || ct.kind == ControlKind::Icon)
             cw->move(rc.left, rc.top);
         else
-            cw->setGeometry(rc.left, rc.top, rc.right - rc.left, height);
+            cw->setGeometry(rc.left, rc.top, width, height);
         if (ct.id != -1)
             m_controlsById.emplace(ct.id, pControl.get());
         m_controls.push_back(std::move(pControl));

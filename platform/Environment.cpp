@@ -4,10 +4,9 @@
 #include <QStyleFactory>
 
 #include <climits>
-#include <string>
-#include <sys/stat.h>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -30,9 +29,11 @@ std::string ExecutableDir() {
 void PrepareFontEnvironment() {
     if (std::getenv("FONTCONFIG_FILE"))
         return;
+    // Installed: <prefix>/bin/../share; in the build folder the program sits at its top, the
+    // tools and tests one folder down.
     const std::string candidates[] = {
         ExecutableDir() + "/../share/velmora/fonts.conf",
-        std::string(VELMORA_SOURCE_DIR) + "/resources/fonts.conf",
+        ExecutableDir() + "/share/velmora/fonts.conf",
     };
     for (const std::string& path : candidates) {
         if (Exists(path)) {

@@ -20,7 +20,8 @@ public:
                 const char* pszFileName = nullptr, DWORD dwFlags = 0,
                 const char* pszFilter = nullptr, CWnd* pParentWnd = nullptr);
     int DoModal();
-    // The chosen file's full path and its name without the folder.
+    // The chosen file's full path and its name without the folder, as the file system spells
+    // them (UTF-8), never converted to GBK: a name may hold letters GBK does not have.
     CString GetPathName() const { return m_strPath; }
     CString GetFileName() const;
 
@@ -40,9 +41,10 @@ private:
 struct FileDialogCall {
     bool open;
     std::string title;  // UTF-8
-    std::string filter; // UTF-8, "Description|pattern||"
+    std::string filter; // UTF-8, "Description|pattern|...||"
     std::string defExt;
     DWORD flags;
+    std::string folder; // where the dialog opens: the last chosen file's folder, or empty
 };
 
 // When set, file dialogs ask the hook: a path (UTF-8) is the choice, none is a cancel.

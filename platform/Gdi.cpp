@@ -29,22 +29,50 @@ void ApplyIntrinsicStyle(QFont& font, const std::string& face) {
         font.setItalic(true);
 }
 
-// Plots draw the same few labels again at every refresh: each is shaped once per font.
-const QStaticText& LaidOutText(const QFont& font, const CString& str) {
-    static QHash<QString, QStaticText> cache;
+// Plots draw the same few labels again at every refresh: each is shaped once per font. The
+// cache is bounded in bytes as well as in entries, so long texts cannot pile up in it; a text
+// too large to keep is shaped for its one use.
+constexpr int kTextCacheEntries = 4096;
+constexpr size_t kTextCacheBytes = 4u << 20;
+
+struct CTextLayoutCache {
+    QHash<QString, QStaticText> texts;
+    size_t nBytes = 0;
+};
+
+CTextLayoutCache& TextLayoutCache() {
+    static CTextLayoutCache cache;
+    return cache;
+}
+
+// What a shaped text holds, roughly: its key and, for each character, a glyph with its
+// position and the cached drawing data.
+size_t LayoutBytes(const QString& key) {
+    constexpr size_t kBytesPerCharacter = 64;
+    return static_cast<size_t>(key.size()) * kBytesPerCharacter;
+}
+
+QStaticText LaidOutText(const QFont& font, const CString& str) {
+    CTextLayoutCache& cache = TextLayoutCache();
     QString key = font.family() + QChar(0x1F) + QString::number(font.pixelSize()) +
-                  QChar(font.italic() ? 'i' : 'n') + QString::number(font.weight()) +
-                  QChar(0x1F) + QString::fromLatin1(str.Bytes().data(), str.GetLength());
-    auto it = cache.find(key);
-    if (it != cache.end())
+                  QChar(font.italic() ? 'i' : 'n') + QString::number(font.weight()) + QChar(0x1F) +
+                  QString::fromLatin1(str.Bytes().data(), str.GetLength());
+    auto it = cache.texts.find(key);
+    if (it != cache.texts.end())
         return *it;
-    if (cache.size() > 4096)
-        cache.clear();
     QStaticText text(str.ToUnicode());
     text.setTextFormat(Qt::PlainText);
     text.setPerformanceHint(QStaticText::AggressiveCaching);
     text.prepare(QTransform(), font);
-    return *cache.insert(key, text);
+    size_t nBytes = LayoutBytes(key);
+    if (nBytes > kTextCacheBytes / 16)
+        return text;
+    if (cache.texts.size() >= kTextCacheEntries || cache.nBytes + nBytes > kTextCacheBytes) {
+        cache.texts.clear();
+        cache.nBytes = 0;
+    }
+    cache.nBytes += nBytes;
+    return *cache.texts.insert(key, text);
 }
 
 CPen& DefaultPen() {
@@ -58,6 +86,10 @@ CBrush& DefaultBrush() {
 }
 
 } // namespace
+
+size_t TextLayoutCacheBytes() {
+    return TextLayoutCache().nBytes;
+}
 
 BOOL CPen::CreatePen(int nStyle, int nWidth, COLORREF cr) {
     m_nStyle = nStyle;
@@ -310,7 +342,7 @@ BOOL CDC::TextOut(int x, int y, const CString& str) {
         return FALSE;
     QPainter& p = Painter();
     const QFont& font = m_pFont->Font();
-    const QStaticText& text = LaidOutText(font, str);
+    QStaticText text = LaidOutText(font, str);
     p.setFont(font);
     if (m_nBkMode == OPAQUE) {
         int height = QFontMetrics(font).height();
@@ -331,6 +363,16 @@ BOOL CDC::BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, i
     p.drawImage(QPointF(x, y), *pSrcDC->Target(),
                 QRectF(xSrc * dSource, ySrc * dSource, nWidth * dSource, nHeight * dSource));
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return TRUE;
+}
+
+BOOL CDC::TransparentBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                         COLORREF crTransparent) {
+    if (!m_pTarget || !pSrcDC || !pSrcDC->m_pTarget)
+        return FALSE;
+    RasterCopyExcept(*m_pTarget, ToDevice(x), ToDevice(y), ToDevice(nWidth), ToDevice(nHeight),
+                     *pSrcDC->m_pTarget, pSrcDC->ToDevice(xSrc), pSrcDC->ToDevice(ySrc),
+                     ToQRgb(crTransparent));
     return TRUE;
 }
 

@@ -126,6 +126,10 @@ public:
     BOOL TextOut(int x, int y, const CString& str);
     BOOL BitBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
                 DWORD dwRop);
+    // A block copy that leaves out the source pixels of one colour, between pictures of the same
+    // density (no stretching).
+    BOOL TransparentBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSrc, int ySrc,
+                        COLORREF crTransparent);
 
     // The image this context draws on, or null.
     QImage* Target() const { return m_pTarget; }
@@ -175,3 +179,7 @@ class CPaintDC : public CDC {
 public:
     explicit CPaintDC(CWnd* pWnd);
 };
+
+// What the shaped texts kept for TextOut hold, by estimate: the cache stays within a few
+// megabytes whatever is drawn.
+size_t TextLayoutCacheBytes();

@@ -166,3 +166,21 @@ void RasterEllipse(QImage& image, int x1, int y1, int x2, int y2, int nPenWidth,
         }
     }
 }
+
+void RasterCopyExcept(QImage& image, int x, int y, int nWidth, int nHeight, const QImage& source,
+                      int xSrc, int ySrc, QRgb transparent) {
+    // Clip the rectangle so that it lies inside both images.
+    Int left = std::max<Int>({0, -static_cast<Int>(x), -static_cast<Int>(xSrc)});
+    Int top = std::max<Int>({0, -static_cast<Int>(y), -static_cast<Int>(ySrc)});
+    Int right = std::min<Int>(
+        {nWidth, static_cast<Int>(image.width()) - x, static_cast<Int>(source.width()) - xSrc});
+    Int bottom = std::min<Int>(
+        {nHeight, static_cast<Int>(image.height()) - y, static_cast<Int>(source.height()) - ySrc});
+    for (Int row = top; row < bottom; ++row) {
+        const QRgb* pFrom = reinterpret_cast<const QRgb*>(source.constScanLine(ySrc + row)) + xSrc;
+        QRgb* pTo = reinterpret_cast<QRgb*>(image.scanLine(y + row)) + x;
+        for (Int col = left; col < right; ++col)
+            if (pFrom[col] != transparent)
+                pTo[col] = pFrom[col];
+    }
+}

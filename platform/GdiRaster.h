@@ -33,3 +33,8 @@ void RasterLine(QImage& image, int x1, int y1, int x2, int y2, const CPenFootpri
 // lies inside the outline (the whole figure when there is no outline).
 void RasterEllipse(QImage& image, int x1, int y1, int x2, int y2, int nPenWidth, QRgb penColour,
                    bool bFill, QRgb fillColour);
+
+// Copies the source's pixels from (xSrc, ySrc) to (x, y) over nWidth x nHeight pixels, except
+// those of the transparent colour; clipped to both images.
+void RasterCopyExcept(QImage& image, int x, int y, int nWidth, int nHeight, const QImage& source,
+                      int xSrc, int ySrc, QRgb transparent);

@@ -101,6 +101,11 @@ int CString::Find(char ch, int nStart) const {
     return pos == std::string::npos ? -1 : static_cast<int>(pos);
 }
 
+int CString::ReverseFind(char ch) const {
+    size_t pos = m_str.rfind(ch);
+    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+}
+
 int CString::Find(const char* pszSub, int nStart) const {
     if (nStart < 0)
         nStart = 0;

@@ -27,6 +27,8 @@ public:
 
     int Find(char ch, int nStart = 0) const;
     int Find(const char* pszSub, int nStart = 0) const;
+    // The position of the last ch, or -1.
+    int ReverseFind(char ch) const;
     CString Mid(int nFirst) const;
     CString Mid(int nFirst, int nCount) const;
     CString Left(int nCount) const;

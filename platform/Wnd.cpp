@@ -110,9 +110,16 @@ BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT nFlags) 
     return TRUE;
 }
 
+// The whole window is painted again, its controls included: Qt would leave opaque child
+// widgets as they are, and with them colours that changed with the state.
 void CWnd::Invalidate(BOOL) {
-    if (m_pWidget)
-        m_pWidget->update();
+    if (!m_pWidget)
+        return;
+    m_pWidget->update();
+    for (QWidget* pChild : m_pWidget->findChildren<QWidget*>()) {
+        if (!pChild->isWindow())
+            pChild->update();
+    }
 }
 
 void CWnd::SetIcon(HICON hIcon, BOOL) {
@@ -151,6 +158,11 @@ int CWnd::TimerPeriod(UINT nIDEvent) const {
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return WindowProc(message, wParam, lParam);
+}
+
+void CWnd::EndMessageRun() {
+    if (--m_nMessageRuns == 0)
+        OnMessageRunEnd();
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM, LPARAM) {

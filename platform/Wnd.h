@@ -52,6 +52,13 @@ public:
     // A message handled on this thread, at once.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // A run of messages handed over from another thread in one send (CCrossThreadSend): TRUE
+    // while its messages are handled; OnMessageRunEnd follows the last of them, so a window
+    // can do once per run what each message would otherwise do alone.
+    void BeginMessageRun() { ++m_nMessageRuns; }
+    void EndMessageRun();
+    BOOL InMessageRun() const { return m_nMessageRuns > 0 ? TRUE : FALSE; }
+    virtual void OnMessageRunEnd() {}
 
     // The client-area surface that client contexts draw on; shown at the next paint.
     QImage* Surface();
@@ -87,6 +94,7 @@ private:
     QImage m_surface;
     std::unique_ptr<QPainter> m_pSurfacePainter;
     int m_nPaintDepth = 0;
+    int m_nMessageRuns = 0;
 };
 
 // What the widgets of windows forward to their window: paint passes and timer ticks.

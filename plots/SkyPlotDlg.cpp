@@ -213,8 +213,11 @@ template <typename Draw> void CSkyPlotDlg::ForEachMarker(Draw draw) const {
     MarkerColours colours = kFirstMarkerColours;
     for (int s = 0; s < kSatSlots; ++s) {
         CPoint pt;
-        if (m_snapshot.strSatPrn[s].IsEmpty() ||
-            !MarkerPoint(m_snapshot.nSatElevation[s], m_snapshot.nSatAzimuth[s], pt))
+        int nElevation = m_snapshot.nSatElevation[s];
+        int nAzimuth = m_snapshot.nSatAzimuth[s];
+        // A satellite tracked without a position has no place on the chart.
+        if (m_snapshot.strSatPrn[s].IsEmpty() || nElevation == kNoAngle || nAzimuth == kNoAngle ||
+            !MarkerPoint(nElevation, nAzimuth, pt))
             continue;
         for (const MarkerColours& c : kMarkerColours)
             if (c.nState == m_snapshot.nSatState[s])

@@ -4,8 +4,6 @@
 #include "plots/MainWindow.h"
 #include "resources/ResourceIds.h"
 
-#include <algorithm>
-
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -79,6 +77,7 @@ void CTrackPlotDlg::DoDataExchange(CDataExchange*) {
     m_dcBackground.SelectObject(&m_bmpBackground);
     DrawBackground(rc.Width(), rc.Height());
     ResetView();
+    m_path.Forget();
     SetIcon(m_hIcon, FALSE);
 }
 
@@ -145,7 +144,7 @@ BOOL CTrackPlotDlg::OnEraseBkgnd(CDC* pDC) {
     DrawPositionTexts(dcFrame, main);
     DrawScaleLabels(dcFrame);
     DrawStepVector(dcFrame);
-    DrawPath(dcFrame);
+    m_path.Draw(dcFrame, rc.Width(), rc.Height(), *this, m_points);
     pDC->BitBlt(0, 0, rc.Width(), rc.Height(), &dcFrame, 0, 0, SRCCOPY);
     DrawExtentReadout();
     dcFrame.SelectObject(pOldBitmap);
@@ -170,7 +169,7 @@ void CTrackPlotDlg::DrawScaleLabels(CDC& dc) {
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(kBlack);
     CString strScale;
-    strScale.Format("1:%d M", m_nScale);
+    strScale.Format("1:%lld M", m_nScale);
     dc.TextOut(320, 390, strScale);
     dc.TextOut(670, 390, "1:1 M");
     dc.SelectObject(pOldFont);
@@ -184,48 +183,17 @@ void CTrackPlotDlg::DrawStepVector(CDC& dc) {
     dc.SelectObject(pOldPen);
 }
 
-void CTrackPlotDlg::DrawPath(CDC& dc) {
-    CPen penBlack(PS_SOLID, 2, kBlack);
-    CPen penRed(PS_SOLID, 2, kRed);
-    CPen* pOldPen = dc.SelectObject(&penBlack);
-    m_nMinY = kSquareMax;
-    m_nMinX = kSquareMax;
-    m_nMaxY = kSquareMin;
-    m_nMaxX = kSquareMin;
-    const size_t nNewest = m_points.size() - 1;
-    WalkPath([&](size_t i, int x1, int y1, int x2, int y2) {
-        if (i == 0) {
-            // The origin marker, filled with the picture's own white brush.
-            dc.SelectObject(&penRed);
-            int sx = ScreenX(kTrackOrigin);
-            int sy = ScreenY(kTrackOrigin);
-            dc.Ellipse(sx - 2, sy - 2, sx + 2, sy + 2);
-        }
-        dc.SelectObject(i == nNewest ? &penRed : &penBlack);
-        DrawLine(dc, x1, y1, x2, y2);
-        Extend(x2, y2);
-    });
-    dc.SelectObject(pOldPen);
-}
-
-void CTrackPlotDlg::Extend(int sx, int sy) {
-    m_nMinY = std::min(m_nMinY, sy);
-    m_nMaxY = std::max(m_nMaxY, sy);
-    m_nMinX = std::min(m_nMinX, sx);
-    m_nMaxX = std::max(m_nMaxX, sx);
-}
-
 void CTrackPlotDlg::DrawExtentReadout() {
     // Drawn on the window itself, over the frame, in the window's default font and colours.
     CClientDC dc(this);
     CString str;
-    str.Format("%d", m_nMinX - kSquareMin);
+    str.Format("%lld", m_nMinX - kSquareMin);
     dc.TextOut(100, 200, str);
-    str.Format("%d", m_nMaxX - kSquareMin);
+    str.Format("%lld", m_nMaxX - kSquareMin);
     dc.TextOut(300, 200, str);
-    str.Format("%d", m_nMinY - kSquareMin);
+    str.Format("%lld", m_nMinY - kSquareMin);
     dc.TextOut(200, 100, str);
-    str.Format("%d", m_nMaxY - kSquareMin);
+    str.Format("%lld", m_nMaxY - kSquareMin);
     dc.TextOut(200, 300, str);
 }
 

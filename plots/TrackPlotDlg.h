@@ -5,19 +5,13 @@
 
 #include "platform/Dialog.h"
 #include "plots/SinTable.h"
+#include "plots/TrackFit.h"
+#include "plots/TrackPath.h"
 #include "plots/TrackStep.h"
-
-#include <memory>
-#include <vector>
 
 class CViewerDlg;
 
-// Track coordinates of the origin, and the plotting square in client pixels (bounds included).
-constexpr int kTrackOrigin = 210;
-constexpr int kSquareMin = 10;
-constexpr int kSquareMax = 410;
-
-class CTrackPlotDlg : public CDialog {
+class CTrackPlotDlg : public CDialog, public CTrackView {
 public:
     explicit CTrackPlotDlg(CWnd* pParent = nullptr);
     ~CTrackPlotDlg() override;
@@ -39,28 +33,16 @@ public:
     // Adds a step to the path after fitting the view to its end point.
     void AddStep(int nStepEast, int nStepNorth);
     // Pans or zooms out until the track point (x, y) lies inside the plotting square.
-    void FitView(int x, int y);
-    int ScreenX(int x) const { return x / m_nScale + m_nOffsetX; }
-    int ScreenY(int y) const { return y / m_nScale + m_nOffsetY; }
+    void FitView(long long x, long long y);
 
     HICON m_hIcon = nullptr;
-    int m_nLastX = kTrackOrigin;
-    int m_nLastY = kTrackOrigin;
-    int m_nNewX = kTrackOrigin;
-    int m_nNewY = kTrackOrigin;
-    int m_nScale = 1;
+    long long m_nLastX = kTrackOrigin;
+    long long m_nLastY = kTrackOrigin;
+    long long m_nNewX = kTrackOrigin;
+    long long m_nNewY = kTrackOrigin;
     int m_bFirstFix = 1;
     int m_nStepEast = 0;
     int m_nStepNorth = 0;
-    // As a paint of an empty path leaves them.
-    int m_nMinY = kSquareMax;
-    int m_nMaxY = kSquareMin;
-    int m_nMinX = kSquareMax;
-    int m_nMaxX = kSquareMin;
-    int m_nOffsetX = 0;
-    int m_nOffsetY = 0;
-    int m_nAnchorX = kTrackOrigin;
-    int m_nAnchorY = kTrackOrigin;
     int m_nSpeedLevel = 0;
     int m_nLatDeg = 0;
     int m_nLatMin = 0;
@@ -69,9 +51,10 @@ public:
     int m_nLonMin = 0;
     float m_fLonSec = 0;
     const double* const m_dSinTable = kSinTable;
-    std::vector<std::unique_ptr<CTrackStep>> m_points;
+    TrackSteps m_points;
     CDC m_dcBackground;
     CBitmap m_bmpBackground;
+    CTrackPath m_path;
 
 private:
     struct FixValues;
@@ -81,32 +64,9 @@ private:
     void DrawPositionTexts(CDC& dc, const CViewerDlg& main);
     void DrawScaleLabels(CDC& dc);
     void DrawStepVector(CDC& dc);
-    void DrawPath(CDC& dc);
     void DrawExtentReadout();
     void SetReplayPeriod(CViewerDlg& main);
 
     void TakePreviousFix(const FixValues& fix);
-    bool ExtentsBracketAnchor() const;
     void MeasurePathExtents();
-    void Extend(int sx, int sy);
-    void FitLeft();
-    void FitRight();
-    void FitTop();
-    void FitBottom();
-    void ZoomOut();
-    int Pull(int v, int c) const { return v + (c - v) / m_nScale; }
-    int Push(int v, int c) const { return v - (c - v) / m_nScale; }
-
-    // Calls visit(i, x1, y1, x2, y2) with the screen segment of each stored step, oldest first.
-    template <typename Visit> void WalkPath(Visit visit) const {
-        int x = kTrackOrigin;
-        int y = kTrackOrigin;
-        for (size_t i = 0; i < m_points.size(); ++i) {
-            int x2 = x + m_points[i]->m_nDx;
-            int y2 = y - m_points[i]->m_nDy;
-            visit(i, ScreenX(x), ScreenY(y), ScreenX(x2), ScreenY(y2));
-            x = x2;
-            y = y2;
-        }
-    }
 };

@@ -2,6 +2,7 @@
 #include "app/ViewerDlg.h"
 #include "plots/TrackPlotDlg.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,13 +18,14 @@ constexpr double kLatKmPerMinute = 1.849;
 constexpr double kLatKmPerSecond = 0.0308;
 constexpr double kMetresPerKm = 1000;
 
-// Far above what a real fit needs (tens of thousands of passes for a jump of tens of kilometres).
-constexpr long kMaxFitPasses = 10000000;
+// Five digits of seconds hold no more; a number beyond (written with an exponent) is no reading
+// of seconds, and would make a step of more metres than an int holds.
+constexpr float kMaxSeconds = 99999;
 
-// A seconds field that does not read as a number counts as 0.
+// A seconds field that does not read as a number of seconds counts as 0.
 float ReadSeconds(const CString& strText, int nFirst, const char* pszFormat) {
     float f = 0;
-    if (std::sscanf(strText.Mid(nFirst, 5), pszFormat, &f) < 1 || !std::isfinite(f))
+    if (std::sscanf(strText.Mid(nFirst, 5), pszFormat, &f) < 1 || !(std::fabs(f) <= kMaxSeconds))
         return 0;
     return f;
 }
@@ -92,99 +94,28 @@ void CTrackPlotDlg::AddStep(int nStepEast, int nStepNorth) {
     m_nLastY = m_nNewY;
 }
 
-void CTrackPlotDlg::FitView(int x, int y) {
-    auto inside = [&] {
-        return ScreenX(x) >= kSquareMin && ScreenX(x) <= kSquareMax && ScreenY(y) >= kSquareMin &&
-               ScreenY(y) <= kSquareMax;
-    };
-    if (inside())
+void CTrackPlotDlg::FitView(long long x, long long y) {
+    if (Contains(x, y))
         return;
     // The fit steers by extents that bracket the origin's pixel; before the first paint of the
     // path they do not yet.
     if (!ExtentsBracketAnchor())
         MeasurePathExtents();
-    for (long nPass = 0; nPass < kMaxFitPasses && !inside(); ++nPass) {
-        if (ScreenX(x) < kSquareMin)
-            FitLeft();
-        if (ScreenX(x) > kSquareMax)
-            FitRight();
-        if (ScreenY(y) < kSquareMin)
-            FitTop();
-        if (ScreenY(y) > kSquareMax)
-            FitBottom();
-    }
-}
-
-bool CTrackPlotDlg::ExtentsBracketAnchor() const {
-    return m_nMinX <= m_nAnchorX && m_nAnchorX <= m_nMaxX && m_nMinY <= m_nAnchorY &&
-           m_nAnchorY <= m_nMaxY;
+    Fit(x, y);
 }
 
 void CTrackPlotDlg::MeasurePathExtents() {
     // The origin's pixel is the anchor, and the first step ends on it.
     m_nMinX = m_nMaxX = m_nAnchorX;
     m_nMinY = m_nMaxY = m_nAnchorY;
-    WalkPath([this](size_t, int, int, int x2, int y2) { Extend(x2, y2); });
-}
-
-void CTrackPlotDlg::ZoomOut() {
-    // The origin stays on the anchor's pixel and the picture draws toward it.
-    ++m_nScale;
-    m_nOffsetX = m_nAnchorX - kTrackOrigin / m_nScale;
-    m_nOffsetY = m_nAnchorY - kTrackOrigin / m_nScale;
-}
-
-// Each check pans when the extent on the opposite side leaves room, so that extent lands on the
-// opposite edge, and zooms out otherwise.
-void CTrackPlotDlg::FitLeft() {
-    if (m_nMaxX < kSquareMax) {
-        m_nAnchorX += kSquareMax - m_nMaxX;
-        m_nOffsetX = m_nAnchorX - kTrackOrigin / m_nScale;
-        m_nMaxX = kSquareMax;
-    } else {
-        ZoomOut();
+    long long x = kTrackOrigin;
+    long long y = kTrackOrigin;
+    for (const auto& pStep : m_points) {
+        x += pStep->m_nDx;
+        y -= pStep->m_nDy;
+        m_nMinX = std::min(m_nMinX, ScreenX(x));
+        m_nMaxX = std::max(m_nMaxX, ScreenX(x));
+        m_nMinY = std::min(m_nMinY, ScreenY(y));
+        m_nMaxY = std::max(m_nMaxY, ScreenY(y));
     }
-    m_nMinX = Pull(m_nMinX, m_nAnchorX);
-    m_nMaxY = Pull(m_nMaxY, m_nAnchorY);
-    m_nMinY = Pull(m_nMinY, m_nAnchorY);
-}
-
-void CTrackPlotDlg::FitRight() {
-    if (m_nMinX > kSquareMin) {
-        m_nAnchorX += kSquareMin - m_nMinX;
-        m_nOffsetX = m_nAnchorX - kTrackOrigin / m_nScale;
-        m_nMinX = kSquareMin;
-    } else {
-        ZoomOut();
-    }
-    m_nMaxX = Pull(m_nMaxX, m_nAnchorX);
-    m_nMaxY = Pull(m_nMaxY, m_nAnchorY);
-    m_nMinY = Pull(m_nMinY, m_nAnchorY);
-}
-
-void CTrackPlotDlg::FitTop() {
-    bool bPan = m_nMaxY < kSquareMax;
-    if (bPan) {
-        m_nAnchorY += kSquareMax - m_nMaxY;
-        m_nOffsetY = m_nAnchorY - kTrackOrigin / m_nScale;
-        m_nMaxY = kSquareMax;
-    } else {
-        ZoomOut();
-    }
-    m_nMinX = Pull(m_nMinX, m_nAnchorX);
-    m_nMinY = Pull(m_nMinY, m_nAnchorY);
-    m_nMaxX = bPan ? Push(m_nMaxX, m_nAnchorX) : Pull(m_nMaxX, m_nAnchorX);
-}
-
-void CTrackPlotDlg::FitBottom() {
-    if (m_nMinY > kSquareMin) {
-        m_nAnchorY += kSquareMin - m_nMinY;
-        m_nOffsetY = m_nAnchorY - kTrackOrigin / m_nScale;
-        m_nMinY = kSquareMin;
-    } else {
-        ZoomOut();
-    }
-    m_nMinX = Pull(m_nMinX, m_nAnchorX);
-    m_nMaxY = Pull(m_nMaxY, m_nAnchorY);
-    m_nMaxX = Push(m_nMaxX, m_nAnchorX);
 }

@@ -1,3 +1,4 @@
+#include "core/BaudRates.h"
 #include "platform/DialogTemplate.h"
 #include "resources/ResourceIds.h"
 
@@ -38,7 +39,7 @@ DialogTemplate MakeMainTemplate() {
     c.push_back({1, ControlKind::DefPushButton, "开 始", 228, 150, 37, 10, kButton});
     c.push_back({1131, ControlKind::PushButton, "语句>>", 273, 150, 24, 10, kButton});
     c.push_back({1000, ControlKind::ComboDropList, "", 149, 150, 29, 59, CS_TABSTOP | CS_UNSORTED,
-                 0, {"4800", "9600", "19200", "38400", "57600"}});
+                 0, OfferedBaudTexts()});
     AddTableCells(c);
     c.push_back({1100, ControlKind::GroupBox, "GPS", 2, 17, 102, 130, CS_CENTER | CS_RAISED});
     c.push_back({1101, ControlKind::GroupBox, "GLONASS", 195, 17, 102, 130, CS_CENTER | CS_RAISED});
@@ -104,8 +105,14 @@ DialogTemplate MakeMainTemplate() {
 }
 
 DialogTemplate MakeAboutTemplate() {
-    DialogTemplate t{IDD_ABOUTBOX, "关于 Velmora", 235, 55, "宋体", 9,
-                     DS_CAPTION | DS_SYSMENU | DS_MODALFRAME, {}};
+    DialogTemplate t{IDD_ABOUTBOX,
+                     "关于 Velmora",
+                     235,
+                     55,
+                     "宋体",
+                     9,
+                     DS_CAPTION | DS_SYSMENU | DS_MODALFRAME,
+                     {}};
     auto& c = t.controls;
     c.push_back({-1, ControlKind::Icon, "", 11, 17, 20, 20, 0, IDR_MAINFRAME});
     c.push_back({-1, ControlKind::Label, "Velmora V12.0 版", 40, 10, 119, 8, CS_NOPREFIX});
@@ -115,8 +122,14 @@ DialogTemplate MakeAboutTemplate() {
 }
 
 DialogTemplate MakePlotTemplate(int id, const char* caption, int cx) {
-    DialogTemplate t{id, caption, cx, 210, "System", 10,
-                     DS_CAPTION | DS_SYSMENU | DS_MINIMIZEBOX | DS_MODALFRAME, {}};
+    DialogTemplate t{id,
+                     caption,
+                     cx,
+                     210,
+                     "System",
+                     10,
+                     DS_CAPTION | DS_SYSMENU | DS_MINIMIZEBOX | DS_MODALFRAME,
+                     {}};
     t.twoPixelsPerUnit = true;
     return t;
 }

@@ -1,5 +1,6 @@
 #include "serial/SerialLink.h"
 
+#include "core/BaudRates.h"
 #include "platform/MessageBox.h"
 #include "serial/ClaimRelease.h"
 #include "serial/PortHolders.h"
@@ -36,30 +37,6 @@ constexpr Notification kNotifications[] = {{EV_CTS, WM_SERIAL_CTS},
                                            {EV_BREAK, WM_SERIAL_BREAK},
                                            {EV_ERR, WM_SERIAL_LINEERR},
                                            {EV_RING, WM_SERIAL_RING}};
-
-struct Rate {
-    int nBaud;
-    speed_t speed;
-};
-constexpr Rate kRates[] = {
-    {50, B50},           {75, B75},           {110, B110},         {134, B134},
-    {150, B150},         {200, B200},         {300, B300},         {600, B600},
-    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
-    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
-    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
-    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
-    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
-    {3500000, B3500000}, {4000000, B4000000}};
-
-bool SpeedOf(int nBaud, speed_t& speed) {
-    for (const Rate& r : kRates) {
-        if (r.nBaud == nBaud) {
-            speed = r.speed;
-            return true;
-        }
-    }
-    return false;
-}
 
 bool CharacterSizeOf(int nDataBits, tcflag_t& size) {
     switch (nDataBits) {
@@ -294,8 +271,8 @@ bool CSerialLink::BuildConfig(int nBaud, int nDataBits, int nStopBits, char cPar
     speed_t speed = B0;
     tcflag_t size = CS8;
     tcflag_t parity = 0;
-    if (!SpeedOf(nBaud, speed) || !CharacterSizeOf(nDataBits, size) || !ParityOf(cParity, parity) ||
-        (nStopBits != 1 && nStopBits != 2)) {
+    if (!SpeedFromBaud(nBaud, speed) || !CharacterSizeOf(nDataBits, size) ||
+        !ParityOf(cParity, parity) || (nStopBits != 1 && nStopBits != 2)) {
         errno = EINVAL;
         return false;
     }

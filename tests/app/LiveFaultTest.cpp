@@ -1,5 +1,6 @@
 // Faults of a live receiver on a pseudo-terminal: each must end as a user would want, with a
 // clear message or a clean stop, the window still answering and no recorded byte lost.
+#include "platform/File.h"
 #include "tests/app/FaultSupport.h"
 
 #include <QComboBox>
@@ -43,6 +44,18 @@ public:
 private:
     rlimit m_saved = {};
     sighandler_t m_oldHandler;
+};
+
+// Every system call on the record file takes 2 ms, as on a busy network share.
+class CSlowFileSystem {
+public:
+    CSlowFileSystem() {
+        SetFileCallHook([](const char*) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            return 0;
+        });
+    }
+    ~CSlowFileSystem() { SetFileCallHook(nullptr); }
 };
 
 class LiveFault : public ::testing::Test {
@@ -280,4 +293,23 @@ TEST_F(LiveFault, ADiskThatFillsKeepsEveryByteUpToTheLimit) {
     EXPECT_TRUE(WaitFor([&] { return m_pty.Waiting() == 0; }));
     EXPECT_EQ(Caption(), "停 止");
     EXPECT_EQ(m_boxes.Count(), 1u);
+}
+
+TEST_F(LiveFault, ASlowFileSystemNeitherHoldsUpTheWindowNorLosesAByte) {
+    CSlowFileSystem slow;
+    std::string path = m_dir.File("slow.txt");
+    StartRecording(path);
+    SelectBaud("57600");
+    Dlg().OnOK();
+    std::string stream = ScenarioStream(40);
+    std::string expected = RecordFormat(stream);
+    CStreamWriter writer(m_pty, stream, false);
+    while (!writer.Done())
+        ASSERT_TRUE(AnswersEvents()) << "the window waits on the disk";
+    writer.Join();
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(path).size() >= expected.size(); }, 30000));
+    EXPECT_EQ(ReadFileBytes(path), expected);
+    EXPECT_EQ(Dlg().m_bRecording, 1);
+    EXPECT_EQ(m_boxes.Count(), 0u);
+    Dlg().OnOK();
 }

@@ -3,12 +3,12 @@
 #include "tests/common/TestSupport.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
-#include <QTimer>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSlider>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -59,7 +59,8 @@ TEST(MainWindowStart, InitialCaptionsAndInputs) {
     QStringList rates;
     for (int i = 0; i < combo->count(); ++i)
         rates << combo->itemText(i);
-    EXPECT_EQ(rates, QStringList({"4800", "9600", "19200", "38400", "57600"}));
+    EXPECT_EQ(rates, QStringList({"4800", "9600", "19200", "38400", "57600", "115200", "230400",
+                                  "460800", "921600"}));
     for (int id = 1121; id <= 1125; ++id)
         EXPECT_EQ(h.Dlg().GetDlgItem(id)->GetCheck(), 1) << id;
     auto* slider = qobject_cast<QSlider*>(h.Dlg().GetDlgItem(1140)->Widget());

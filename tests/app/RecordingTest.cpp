@@ -1,10 +1,17 @@
+#include "platform/CrossThread.h"
+#include "platform/File.h"
+#include "tests/app/FaultSupport.h"
 #include "tests/common/Nmea.h"
 #include "tests/common/TestSupport.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -12,6 +19,33 @@ namespace {
 void StartRecording(CViewerDlg& d, const std::string& path) {
     CFileChooser chooser(path);
     d.OnRecord();
+}
+
+// The record file's system calls as the test wants them: counted, failed with an errno.
+class CFileCalls {
+public:
+    explicit CFileCalls(std::string failCall = "", int nError = 0) {
+        SetFileCallHook([this, failCall, nError](const char* pszCall) {
+            m_calls.push_back(pszCall);
+            return pszCall == failCall ? nError : 0;
+        });
+    }
+    ~CFileCalls() { SetFileCallHook(nullptr); }
+    int Count(const std::string& call) const {
+        return static_cast<int>(std::count(m_calls.begin(), m_calls.end(), call));
+    }
+
+private:
+    std::vector<std::string> m_calls;
+};
+
+// The one box a failed recording shows, with its detail line.
+void ExpectRecordBox(const CBoxRecorder& boxes, const std::string& path,
+                     const std::string& reason) {
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text, "记录文件无法写入!");
+    EXPECT_EQ(boxes.Calls()[0].detail.rfind(path + "\n", 0), 0u) << boxes.Calls()[0].detail;
+    EXPECT_NE(boxes.Calls()[0].detail.find(reason), std::string::npos) << boxes.Calls()[0].detail;
 }
 
 } // namespace
@@ -26,7 +60,7 @@ TEST(Recording, DialogAndCaptions) {
         FileDialogCall call = chooser.Calls()[0];
         EXPECT_FALSE(call.open);
         EXPECT_EQ(call.title, "保存记录语句文件为");
-        EXPECT_EQ(call.filter, "Text Files(*.txt)|*.txt||");
+        EXPECT_EQ(call.filter, "Text Files(*.txt)|*.txt|All Files(*)|*||");
         EXPECT_EQ(call.defExt, "txt");
         EXPECT_TRUE(call.flags & OFN_OVERWRITEPROMPT);
     }
@@ -87,10 +121,121 @@ TEST(Recording, FileThatCannotBeCreatedIsReportedAndRecordingStaysOff) {
     CViewerHarness h;
     CBoxRecorder boxes;
     StartRecording(h.Dlg(), "/nonexistent-velmora-folder/rec.txt");
-    ASSERT_EQ(boxes.Count(), 1u);
-    EXPECT_EQ(boxes.Calls()[0].text, "记录文件无法写入!");
+    ExpectRecordBox(boxes, "/nonexistent-velmora-folder/rec.txt", "No such file or directory");
     EXPECT_EQ(h.Dlg().m_bRecording, 0);
     EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+}
+
+// Opening a FIFO for writing waits for a reader: the window would hang for good.
+TEST(Recording, OnlyARegularFileIsTakenAndNothingWaits) {
+    CTempDir dir;
+    std::string fifo = dir.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    std::filesystem::create_symlink(fifo, dir.File("link-to-fifo.txt"));
+    std::filesystem::create_directory(dir.File("folder.txt"));
+    struct Case {
+        std::string path;
+        const char* pszKind;
+    };
+    CHangGuard guard("a record path that is no regular file", 60);
+    for (const Case& c :
+         {Case{fifo, "a FIFO"}, Case{dir.File("link-to-fifo.txt"), "a FIFO"},
+          Case{"/dev/null", "a device"}, Case{dir.File("folder.txt"), "a folder"}}) {
+        CViewerHarness h;
+        CBoxRecorder boxes;
+        StartRecording(h.Dlg(), c.path);
+        ExpectRecordBox(boxes, c.path, std::string("It is ") + c.pszKind);
+        EXPECT_EQ(h.Dlg().m_bRecording, 0) << c.path;
+        EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+        if (c.path != "/dev/null") // held open by others in this process
+            EXPECT_FALSE(IsOpenHere(c.path)) << c.path;
+    }
+    guard.Disarm();
+    struct stat st;
+    ASSERT_EQ(stat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO is left as it was";
+}
+
+// Each way a record file can fail names the file and the system's reason under the box.
+TEST(Recording, EveryFailureSaysWhichFileAndWhy) {
+    struct Case {
+        const char* pszCall;
+        int nError;
+        const char* pszReason;
+        bool bAtCreate;
+    };
+    for (const Case& c :
+         {Case{"open", EACCES, "Creating it failed: Permission denied", true},
+          Case{"ftruncate", EROFS, "Read-only file system", true},
+          Case{"write", ENOSPC, "Writing it failed: No space left on device", false},
+          Case{"write", EIO, "Input/output error", false}}) {
+        CViewerHarness h;
+        CTempDir dir;
+        std::string path = dir.File("rec.txt");
+        CFileCalls calls(c.pszCall, c.nError);
+        CBoxRecorder boxes;
+        StartRecording(h.Dlg(), path);
+        Feed(h.Dlg(), "$GPGGA,1\n");
+        ExpectRecordBox(boxes, path, c.pszReason);
+        EXPECT_EQ(h.Dlg().m_bRecording, 0) << c.pszReason;
+        EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+        EXPECT_EQ(calls.Count("write"), c.bAtCreate ? 0 : 1) << "recording stops at the first";
+        EXPECT_FALSE(IsOpenHere(path)) << c.pszReason;
+    }
+}
+
+TEST(Recording, TheFileStaysOpenWhileRecordingAndARemovedOrReplacedOneIsNoticed) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    CTempDir dir;
+    std::string path = dir.File("rec.txt");
+    StartRecording(d, path);
+    EXPECT_TRUE(IsOpenHere(path));
+    d.OnRecord();
+    EXPECT_FALSE(IsOpenHere(path)) << "switching recording off closes the file";
+
+    for (bool bReplace : {false, true}) {
+        StartRecording(d, path);
+        Feed(d, "kept\n");
+        std::filesystem::remove(path);
+        if (bReplace)
+            WriteFileBytes(path, "another file");
+        CBoxRecorder boxes;
+        Feed(d, "x");
+        ExpectRecordBox(boxes, path, bReplace ? "replaced" : "removed");
+        EXPECT_EQ(d.m_bRecording, 0);
+        EXPECT_FALSE(IsOpenHere(path));
+        EXPECT_EQ(ReadFileBytes(path), bReplace ? "another file" : "");
+    }
+}
+
+// The reader hands a run of bytes over in one send: the run is one write, in the file when
+// the send returns.
+TEST(Recording, ARunOfReceivedBytesIsOneWriteDoneWhenTheSendReturns) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    CTempDir dir;
+    std::string path = dir.File("rec.txt");
+    StartRecording(d, path);
+    CFileCalls calls;
+    CCrossThreadSend gate;
+    ASSERT_TRUE(gate.Open());
+    std::string run = Sentence("GPZDA,080000.00,08,12,2026,00,00") + "noise";
+    std::vector<CSentMessage> messages;
+    for (unsigned char c : run)
+        messages.push_back({WM_SERIAL_RXCHAR, c, 1});
+    std::atomic<bool> bSent{false};
+    std::string inFileAtReturn;
+    std::thread reader([&] {
+        gate.SendMessages(&d, messages);
+        inFileAtReturn = ReadFileBytes(path);
+        bSent = true;
+    });
+    EXPECT_TRUE(WaitFor([&] { return bSent.load(); }));
+    reader.join();
+    EXPECT_EQ(inFileAtReturn, RecordFormat(run));
+    EXPECT_EQ(calls.Count("write"), 1);
+    gate.Close();
 }
 
 TEST(Recording, RemovedFolderStopsRecordingWithOneMessage) {

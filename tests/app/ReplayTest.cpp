@@ -1,6 +1,7 @@
 #include "tests/common/Nmea.h"
 #include "tests/common/TestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -12,9 +13,10 @@ std::string RecordFile(int nEpochs) {
     for (int i = 0; i < nEpochs; ++i) {
         char time[16];
         std::snprintf(time, sizeof time, "0800%02d.00", i % 60);
-        for (std::string s :
-             {Sentence(std::string("GPGGA,") + time + ",3954.3920,N,11623.7590,E,1,08,1.0,52.3,M,,M,,"),
-              Sentence(std::string("GPRMC,") + time + ",A,3954.3920,N,11623.7590,E,0.0,0.0,081226,,")}) {
+        for (std::string s : {Sentence(std::string("GPGGA,") + time +
+                                       ",3954.3920,N,11623.7590,E,1,08,1.0,52.3,M,,M,,"),
+                              Sentence(std::string("GPRMC,") + time +
+                                       ",A,3954.3920,N,11623.7590,E,0.0,0.0,081226,,")}) {
             s.insert(s.size() - 1, "\r");
             file += s;
         }
@@ -55,7 +57,7 @@ TEST(Replay, StartsWithTheDialogAndStopsOnTheButton) {
         ASSERT_EQ(chooser.Calls().size(), 1u);
         EXPECT_TRUE(chooser.Calls()[0].open);
         EXPECT_EQ(chooser.Calls()[0].title, "打开回放语句文件");
-        EXPECT_EQ(chooser.Calls()[0].filter, "Text Files(*.txt)|*.txt||");
+        EXPECT_EQ(chooser.Calls()[0].filter, "Text Files(*.txt)|*.txt|All Files(*)|*||");
     }
     EXPECT_EQ(h.Text(1139), GBK("停止回放"));
     EXPECT_TRUE(h.Dlg().IsTimerRunning(TIMER_REPLAY));
@@ -115,7 +117,8 @@ TEST(Replay, OneEpochPerTickAndTheWholeFile) {
     EXPECT_EQ(MonitorLines(d), 2) << "the first GGA and its RMC";
     d.RunReplayTick();
     EXPECT_EQ(MonitorLines(d), 4);
-    EXPECT_EQ(d.m_strSentence, "$GPGGA") << "the next GGA's head waits for the next tick";
+    EXPECT_EQ(d.m_strSentence, "$GPGGA,080002.00,")
+        << "the next GGA's head waits for the next tick";
     EXPECT_EQ(RunToEnd(h), 8) << "ten epochs, ten ticks";
     EXPECT_EQ(MonitorLines(d), 20) << "every epoch, the last included";
     EXPECT_EQ(h.Text(1139), GBK("回放语句"));
@@ -141,6 +144,29 @@ TEST(Replay, ShortAndOddFilesEndCleanly) {
         EXPECT_EQ(h.Text(1139), GBK("回放语句"));
     }
     EXPECT_EQ(MonitorLines(d), 1) << "only the complete RMC line of the last file";
+}
+
+// A line without end (a damaged file, a binary dump) is dropped as live framing drops it: the
+// gathered text never outgrows a sentence, and the epochs after the line still play.
+TEST(Replay, ATenMegabyteLineIsDroppedAsLiveAndWhatFollowsPlays) {
+    CViewerHarness h;
+    CViewerDlg& d = h.Dlg();
+    CTempDir dir;
+    std::string path = dir.File("r.txt");
+    std::string huge = "$GPGGA,080000.00," + std::string(10 << 20, '7') + "*00\r\r\n";
+    WriteFileBytes(path, RecordFile(2) + huge + RecordFile(3));
+    StartReplay(d, path);
+    int nTicks = 0;
+    int nLongest = 0;
+    while (h.Text(1139) == GBK("停止回放") && nTicks < 1000) {
+        d.RunReplayTick();
+        nLongest = std::max(nLongest, d.m_strSentence.GetLength());
+        ++nTicks;
+    }
+    EXPECT_LE(nLongest, kMaxSentenceLength);
+    EXPECT_EQ(MonitorLines(d), 10) << "every epoch before and after the line, none of it";
+    EXPECT_LT(MonitorText(d).size(), 1000);
+    EXPECT_GT(nTicks, (10 << 20) / 65536) << "a tick still reads a bounded part";
 }
 
 TEST(Replay, TickWithoutReplayReadsNothingAndStopsItsTimer) {

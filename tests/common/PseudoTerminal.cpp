@@ -1,5 +1,7 @@
 #include "tests/common/PseudoTerminal.h"
 
+#include "core/BaudRates.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -26,16 +28,6 @@ int CountEntries(const char* pszDir) {
          it.increment(ec))
         ++n;
     return n;
-}
-
-int BaudOf(speed_t speed) {
-    static const std::pair<speed_t, int> rates[] = {{B4800, 4800},   {B9600, 9600},
-                                                    {B19200, 19200}, {B38400, 38400},
-                                                    {B57600, 57600}, {B115200, 115200}};
-    for (const auto& [s, n] : rates)
-        if (s == speed)
-            return n;
-    return 0;
 }
 
 } // namespace
@@ -115,7 +107,7 @@ int CPseudoTerminal::Waiting() const {
 
 int CPseudoTerminal::SlaveBaud() const {
     termios config = {};
-    return tcgetattr(m_nSlave, &config) == 0 ? BaudOf(cfgetospeed(&config)) : 0;
+    return tcgetattr(m_nSlave, &config) == 0 ? BaudFromSpeed(cfgetospeed(&config)) : 0;
 }
 
 void CPseudoTerminal::HangUp() {

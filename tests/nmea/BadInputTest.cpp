@@ -1,5 +1,6 @@
 // Noise, damaged and hostile sentences: no crash, no slot outside the tables, and the window
 // goes on decoding.
+#include "plots/SkyPlotDlg.h"
 #include "tests/nmea/NmeaTestSupport.h"
 
 #include <random>
@@ -11,7 +12,8 @@ const char* const kTokens[] = {
     "A",    "V",           "-5",        "99",       "4",
     "9",    "3954.3920",   "11623.759", "235959.0", "1e39",
     "nan",  "99999999999", ".",         "0.",       "12345678901234567890",
-    "\xA1", "\x01\x7f",    "   ",       "-",        "1.2.3"};
+    "\xA1", "\x01\x7f",    "   ",       "-",        "1.2.3",
+    "6",    "B",           "999999",    "  ",       "$"};
 
 std::string RandomSentence(std::mt19937& rng) {
     static const char* const kTalkers[] = {"GP", "GL", "GN", "GA", "PQ", ""};
@@ -33,8 +35,7 @@ protected:
             EXPECT_EQ(Dlg().m_nCellState[nID - 1001], SAT_EMPTY);
     }
     void ExpectStillDecodes() {
-        // After a line without "*" the next "$" counts in the checksum: that line is lost.
-        Send("GPTXT,resync");
+        Feed("$GPTXT,cut off");
         Send("GPGGA,235959.00,3954.3920,N,11623.7590,E,1,08,0.9,52.34,M,-9.0,M,,");
         EXPECT_EQ(Text(1098), "7 :59 :59");
         EXPECT_EQ(Text(1110), std::string("N   39") + kDeg + " 54' 23.52\"");
@@ -60,6 +61,25 @@ TEST_F(CBadInputTest, SentencesOfWrongFieldsWithCorrectChecksums) {
         Send(RandomSentence(rng));
     ExpectSaneState();
     ExpectStillDecodes();
+}
+
+// Odd signal IDs, field counts, PRN lists and times: each rule applies as it reads.
+TEST_F(CBadInputTest, OddFieldsOfTheReceiverRules) {
+    CPlotSpy<CSkyPlotDlg> sky(Dlg().m_pSkyPlot);
+    Send("GPGSV,1,1,02,05,06,110,41,10,24,284,42,6,7"); // 3 + 4k + 2: no signal ID
+    EXPECT_EQ(Text(1132), "2");
+    Send("GPGSV,1,1,01,05,06,110,41,Z"); // not hexadecimal: no signal ID
+    EXPECT_EQ(Text(1132), "1");
+    Send("GPGSV,1,1,03,05,06,110,41,f"); // a hexadecimal digit other than 0 and 1
+    EXPECT_EQ(Text(1132), "1");
+    Send("GPGSA,A,3,05,05,05,,,,,,,,,,1.8,1.0,1.5");
+    EXPECT_EQ(Dlg().m_nSatState[0], SAT_GPS_USED);
+    EXPECT_EQ(Dlg().m_strUsedPrns, "05,05,05,,,,,,,,,,");
+    for (const char* time : {"999999", "999999", "  ", "  ", "", "1"})
+        Send(std::string("GPGGA,") + time + ",3954.3920,N,11623.7590,E,1,08,0.9,52.3,M,,M,,");
+    EXPECT_EQ(sky.m_nRefreshes, 4) << "equal texts are one epoch, whatever they read as";
+    EXPECT_EQ(Text(1135), "1");
+    ExpectSaneState();
 }
 
 TEST_F(CBadInputTest, ReplayedLinesWithoutChecksum) {

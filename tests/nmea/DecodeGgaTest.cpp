@@ -5,17 +5,24 @@
 
 namespace {
 
-std::string Gga(const std::string& quality, const std::string& altitude = "52.34") {
-    return "GPGGA,235959.00,3954.3920,N,11623.7590,E," + quality + ",08,0.9," + altitude +
+std::string Gga(const std::string& quality, const std::string& altitude = "52.34",
+                const std::string& time = "235959.00") {
+    return "GPGGA," + time + ",3954.3920,N,11623.7590,E," + quality + ",08,0.9," + altitude +
            ",M,-9.0,M,,";
 }
 
 class CDecodeGgaTest : public CNmeaTest {
 protected:
+    // Epochs a second apart.
     void Epochs(int nCount, bool bFix) {
-        for (int i = 0; i < nCount; ++i)
-            Send(Gga(bFix ? "1" : "0"));
+        for (int i = 0; i < nCount; ++i, ++m_nSecond) {
+            char time[16];
+            std::snprintf(time, sizeof time, "%02d%02d%02d.00", m_nSecond / 3600 % 24,
+                          m_nSecond / 60 % 60, m_nSecond % 60);
+            Send(Gga(bFix ? "1" : "0", "52.34", time));
+        }
     }
+    int m_nSecond = 0;
 };
 
 TEST_F(CDecodeGgaTest, ShowsTimePositionSatellitesHdopAndAltitude) {
@@ -63,13 +70,80 @@ TEST_F(CDecodeGgaTest, FixIndicatorOfGgaAndGns) {
     struct {
         const char* field;
         int bFix;
-    } cases[] = {{"1", 1},  {"2", 1}, {"0", 0},  {"", 1},    {"AN", 1},  {"AA", 1},
-                 {"NA", 1}, {"N", 0}, {"NN", 0}, {"NNN", 0}, {"NNNN", 0}};
+    } cases[] = {{"1", 1},  {"2", 1}, {"0", 0},  {"", 0},    {"AN", 1},   {"AA", 1},
+                 {"NA", 1}, {"N", 0}, {"NN", 0}, {"NNN", 0}, {"NNNN", 0}, {" ", 1}};
     for (auto c : cases) {
         Send(std::string("GNGNS,235959.00,3954.3920,N,11623.7590,E,") + c.field +
              ",08,0.9,52.3,,,");
         EXPECT_EQ(Dlg().m_bFixValid, c.bFix) << "mode " << c.field;
     }
+}
+
+TEST_F(CDecodeGgaTest, EmptyQualityIsNoFix) {
+    // A receiver's first sentence after power-up: every field empty.
+    Send(Gga("1"));
+    for (int i = 0; i < 3; ++i)
+        Send("GPGGA,,,,,,,,,,,,,,");
+    EXPECT_EQ(Dlg().m_bFixValid, 0);
+    EXPECT_EQ(Text(1099), "00:00:02") << "the time to fix counts on";
+    EXPECT_EQ(Text(1112), "");
+}
+
+// Receivers that send several GGA or GNS sentences for one second: GNS and GGA, one GGA per
+// system, or both. Each second is one epoch: one refresh, one second of the time to fix.
+TEST_F(CDecodeGgaTest, OneEpochPerSecondHoweverManyEpochSentences) {
+    const std::string noFixGns = "GNGNS,191434.96,,,,,NNN,,,,,,";
+    const std::string noFixGga = "GPGGA,,,,,,0,,,,,,,,";
+    auto gga = [](const std::string& talker, const std::string& time) {
+        return talker + "GGA," + time + ",4552.65403,S,17030.00668,E,1,12,0.64,14.2,M,1.8,M,,";
+    };
+    auto gns = [](const std::string& time) {
+        return "GNGNS," + time + ",4552.65403,S,17030.00668,E,AAN,08,1.3,-6.7,32.0,,,V";
+    };
+    struct {
+        const char* what;
+        std::vector<std::string> sentences;
+        int nEpochs;
+    } cases[] = {
+        {"GNS then a timeless no-fix GGA", {noFixGns, noFixGga}, 1},
+        {"the next second", {noFixGns, noFixGga, "GNGNS,191435.96,,,,,NNN,,,,,,", noFixGga}, 2},
+        {"only the first timeless sentence joins", {noFixGns, noFixGga, "GLGGA,,,,,,0,,,,,,,,"}, 2},
+        {"two timeless GGAs of one talker", {noFixGga, noFixGga}, 2},
+        {"a first fix after a timeless GGA", {noFixGga, gga("GN", "052345.77")}, 2},
+        {"GGA and GNS of one time", {gga("GP", "191503.01"), gns("191503.01")}, 1},
+        {"a GGA per system", {gga("GP", "003956.00"), gga("GL", "003956.00")}, 1},
+        {"a GGA per system and a GNS", {gga("GP", "0039"), gga("GA", "0039"), gns("0039")}, 1},
+        {"one talker a second apart", {gga("GN", "003956.00"), gga("GN", "003957.00")}, 2},
+        {"one talker, the same time", {gga("GN", "003956.00"), gga("GN", "003956.00")}, 1},
+        {"a timeless GNS after a GGA with time", {gga("GP", "191504.01"), "GNGNS,,,,,,N,,,,,,"}, 1},
+        {"then a time of its own", {gga("GN", "191504.01"), noFixGga, gga("GP", "191504.99")}, 2},
+        {"different times of two talkers", {gga("GP", "191504.01"), gga("GL", "191504.02")}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Dlg().ResetReceiverState(); // Start forgets the epoch
+        CPlotSpy<CSkyPlotDlg> sky(Dlg().m_pSkyPlot);
+        for (const std::string& sentence : c.sentences)
+            Send(sentence);
+        EXPECT_EQ(sky.m_nRefreshes, c.nEpochs);
+        EXPECT_EQ(Dlg().m_bGgaSeen, 1);
+    }
+}
+
+TEST_F(CDecodeGgaTest, AJoiningSentenceShowsItsTextsAndFixButCountsNothing) {
+    CPlotSpy<CTrackPlotDlg> track(Dlg().m_pTrackPlot);
+    Send("GNGNS,191434.96,,,,,NNN,,,,,,");
+    Send("GNGNS,191435.96,,,,,NNN,,,,,,");
+    EXPECT_EQ(Text(1099), "00:00:01");
+    Send("GPGGA,191435.96,3645.876324,N,03124.670280,E,1,03,1.3,-6.7,M,32.0,M,,");
+    EXPECT_EQ(Dlg().m_bFixValid, 1) << "the joining GGA's fix indicator";
+    EXPECT_EQ(Text(1110).substr(0, 6), "N   36");
+    EXPECT_EQ(Text(1112), "3");
+    EXPECT_EQ(track.m_nRefreshes, 0) << "no fix epoch output";
+    Send("GPRMC,191435.96,A,3645.876324,N,03124.670280,E,0.0,0.0,110922,,,A");
+    EXPECT_EQ(track.m_nRefreshes, 0) << "nor from the RMC after it";
+    Send("GNGNS,191436.96,,,,,NNN,,,,,,");
+    EXPECT_EQ(Text(1099), "00:00:02") << "one count per second";
 }
 
 TEST_F(CDecodeGgaTest, NoFixEpochClearsFixCounts) {

@@ -112,6 +112,73 @@ TEST_F(CDecodeGsvTest, OtherSystemsAreOnlyEchoed) {
     EXPECT_EQ(Text(1134), "6");
 }
 
+// Multi-band receivers send a system's group once per signal; the first, signal 1 (L1 C/A),
+// or 0 (all signals) fills the table.
+TEST_F(CDecodeGsvTest, OnlyThePrimarySignalFillsTheTable) {
+    const std::string l1 = "GPGSV,1,1,03,05,06,110,19,10,24,284,34,13,37,124,29";
+    Send(l1 + ",1");
+    struct {
+        const char* sentence;
+        bool bDecoded;
+    } cases[] = {
+        {"GPGSV,1,1,02,05,06,110,,10,24,284,,6", false},     // L2 CL
+        {"GLGSV,1,1,02,65,53,144,,66,58,305,32,3", false},   // GLONASS L2 OF
+        {"GPGSV,1,1,02,05,06,110,,10,24,284,,B", false},     // any other hex digit
+        {"GPGSV,1,1,02,05,06,110,41,10,24,284,42,0", true},  // all signals (L76K)
+        {"GPGSV,1,1,02,05,06,110,41,10,24,284,42,1", true},  // L1 C/A
+        {"GPGSV,1,1,02,05,06,110,41,10,24,284,42", true},    // no signal ID (NMEA 4.0)
+        {"GPGSV,1,1,02,05,06,110,41,10,24,284,6", true},     // 3 + 4k fields: a weak SNR
+        {"GPGSV,1,1,02,05,06,110,41,10,24,284,42,6,", true}, // 3 + 4k + 2 fields
+        {"GPGSV,1,1,02,05,06,110,41,10,24,284,42,16", true}, // not one digit
+        {"GPGSV,1,1,02,05,06,110,41,10,24,284,42,G", true},  // not hexadecimal
+        {"GPGSV,1,1,02,05,06,110,41,10,24,284,42,", true},   // empty
+        {"GPGSV,1,1,00,6", false},                           // no satellite, signal 6
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sentence);
+        Dlg().ResetReceiverState();
+        Send(l1 + ",1");
+        int nEchoed = MonitorLength();
+        Send(c.sentence);
+        EXPECT_GT(MonitorLength(), nEchoed) << "every GSV is echoed";
+        if (c.bDecoded) {
+            EXPECT_EQ(Text(1132), "2");
+            EXPECT_EQ(Text(1004), "41");
+        } else {
+            EXPECT_EQ(Text(1132), "3") << "no count";
+            EXPECT_EQ(Text(1004), "19") << "no cell";
+            EXPECT_EQ(Prn(2), "13") << "no slot";
+            EXPECT_EQ(Dlg().m_nGpsInViewLast, 3) << "so no count drop either";
+        }
+    }
+}
+
+TEST_F(CDecodeGsvTest, SignalIdIsNoSatellite) {
+    // A last message with fewer satellites than the count promises: the ID is not a PRN.
+    Send("GPGSV,1,1,02,05,06,110,19,1");
+    EXPECT_EQ(Prn(0), "05");
+    EXPECT_EQ(Prn(1), "");
+}
+
+// A satellite tracked without elevation and azimuth has no place on the sky plot.
+TEST_F(CDecodeGsvTest, EmptyElevationOrAzimuthIsNoAngle) {
+    Send("GPGSV,1,1,04,01,17,083,03,08,,,15,24,,305,,30,57,,31,0");
+    struct {
+        int nSlot, nElevation, nAzimuth;
+    } cases[] = {{0, 17, 83}, {1, kNoAngle, kNoAngle}, {2, kNoAngle, 305}, {3, 57, kNoAngle}};
+    for (auto c : cases) {
+        EXPECT_EQ(Dlg().m_nSatElevation[c.nSlot], c.nElevation) << c.nSlot;
+        EXPECT_EQ(Dlg().m_nSatAzimuth[c.nSlot], c.nAzimuth) << c.nSlot;
+    }
+    EXPECT_EQ(Text(1001 + 4), "08");
+    EXPECT_EQ(Text(1002 + 4), "") << "the cells show the empty fields";
+    EXPECT_EQ(Text(1003 + 4), "");
+    EXPECT_EQ(Text(1004 + 4), "15");
+    EXPECT_EQ(Dlg().m_nSatState[1], SAT_GPS_UNUSED) << "codes as for any satellite";
+    Send("GPGSV,1,1,01,08,00,000,15,0");
+    EXPECT_EQ(Dlg().m_nSatElevation[0], 0) << "0 is a position";
+}
+
 TEST_F(CDecodeGsvTest, InconsistentMessagesStayInTheirRows) {
     Cycle("GL", 4, 65);
     Send(Gsv("GP", 3, 3, 20, 1, 6)); // 12 satellites would be due

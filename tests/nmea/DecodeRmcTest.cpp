@@ -54,7 +54,8 @@ TEST_F(CDecodeRmcTest, RmcMakesTheEpochOnlyWithoutGga) {
 
     // A receiver sending GGA then RMC: the GGA makes the epoch, the RMC's status stays.
     for (int i = 0; i < 3; ++i) {
-        Send("GPGGA,235959.00,3954.3920,N,11623.7590,E,1,08,0.9,52.3,M,,M,,");
+        Send("GPGGA,23595" + std::to_string(i) +
+             ".00,3954.3920,N,11623.7590,E,1,08,0.9,52.3,M,,M,,");
         Send(Rmc("V", "1.0", "10.0", "230394"));
     }
     EXPECT_EQ(sky.m_nRefreshes, 5);

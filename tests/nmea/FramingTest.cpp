@@ -1,5 +1,7 @@
 // Framing, checksum, the watchdog's first byte and dispatch by sentence type.
 #include "tests/nmea/NmeaTestSupport.h"
+#include "tools/common/WindowState.h"
+#include "tools/velmora-sim/Scenario.h"
 
 #include <algorithm>
 #include <cctype>
@@ -29,11 +31,99 @@ TEST_F(CFramingTest, ChecksumDecidesWhetherALineIsDispatched) {
     EXPECT_FALSE(Dispatched(noStar));
 }
 
-TEST_F(CFramingTest, DollarIsXoredAfterALineWithoutStar) {
-    // The "$" of the next line then counts in its checksum, which so fails once.
-    Feed("$PMTK001,604,3\r\n");
-    EXPECT_FALSE(Dispatched(Sentence(kGga)));
-    EXPECT_TRUE(Dispatched(Sentence(kGga)));
+// Lines of real receivers: a fragment or a line without checksum, then a whole sentence.
+TEST_F(CFramingTest, DollarStartsANewSentence) {
+    const std::string gll = Sentence("GPGLL,2638.1728,N,08149.0712,W,030130.00,A,A");
+    struct {
+        const char* what;
+        std::string bytes;
+        int nShows; // the control that the whole sentence fills
+        const char* text;
+    } cases[] = {
+        {"a proprietary line without checksum",
+         "$POLYN,ALM,0,00000000\r\n"
+         "$GPGGA,235946.005,8960.000000,N,00000.000000,E,0,0,,137.000,M,13.000,M,,*49\r\n",
+         1098, "7 :59 :46"},
+        {"a GSV cut off by the next sentence",
+         "$GPGSV,3,3,12,06,08,270,,16,01,090,,02,16,270,"
+         "$GPGGA,000410.00,0000.0000,N,00000.0000,E,0,00,0.0,,M,,M,,*58\r\n",
+         1098, "8 :04 :10"},
+        {"a GSA cut off by the next sentence",
+         "$GPGSA,A,1,,$GPRMC,000425.00,V,0000.0000,N,00000.0000,E,,,220899,,,N*4D\r\n", 1097,
+         "1999-08-22"},
+        {"noise without a line end", "\x7f\x13,noise*" + Sentence(kGga), 1098, "17 :27 :58"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Dlg().ResetReceiverState();
+        EXPECT_TRUE(Dispatched(c.bytes));
+        EXPECT_EQ(Text(c.nShows), c.text);
+        EXPECT_EQ(Dlg().m_nGpsInView, 0) << "the fragment reaches no decoder";
+    }
+
+    // The cut-off start of a GGA before a whole GLL is never read as a GGA of GLL fields.
+    Dlg().ResetReceiverState();
+    Dlg().SetDlgItemText(1098, "");
+    EXPECT_TRUE(Dispatched("$GPGGA,030130" + gll));
+    EXPECT_EQ(Text(1098), "");
+    EXPECT_EQ(Text(1110), "");
+
+    Feed("$GPGGA,030130,garbage$");
+    EXPECT_EQ(Dlg().m_strSentence, "$");
+    EXPECT_EQ(Dlg().m_byChecksum, 0) << "the \"$\" is never summed";
+    EXPECT_EQ(Dlg().m_bInChecksum, 1);
+}
+
+// The checksum is the two characters after the line's last "*", whatever ends the line.
+TEST_F(CFramingTest, LineEndings) {
+    const std::string crlf = Sentence(kGga);
+    const std::string body = crlf.substr(0, crlf.size() - 2);
+    struct {
+        const char* what;
+        std::string bytes;
+        bool bDispatched;
+    } cases[] = {
+        {"CR LF", crlf, true},
+        {"LF alone", body + "\n", true},
+        {"CR CR LF, as logs are saved", body + "\r\r\n", true},
+        {"LF alone with a wrong checksum", "$" + kGga + "*00\n", false},
+        {"one digit", body.substr(0, body.size() - 1) + "\n", false},
+        // Once read at L - 4, the blank and 0 of a comment passed against a sum of 0.
+        {"a comment without \"*\"", "#  Location 0\r\n", false},
+        {"a comment line ending in 00", "# 00\n", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Dispatched(c.bytes), c.bDispatched) << c.what;
+}
+
+// Behind some bridges and links a receiver's lines end in LF alone: the window shows the same.
+TEST(LiveLineEndings, LfAloneShowsWhatCrLfShows) {
+    sim::CScenario scenario{sim::ScenarioOptions{}};
+    std::string crlf;
+    for (int i = 0; i < 90; ++i) // the cold start and the first fixes
+        scenario.AppendNextEpoch(crlf);
+    std::string lf;
+    std::copy_if(crlf.begin(), crlf.end(), std::back_inserter(lf),
+                 [](char ch) { return ch != '\r'; });
+    ASSERT_LT(lf.size(), crlf.size());
+
+    auto decode = [](const std::string& bytes) {
+        CViewerHarness harness;
+        harness.Dlg().EnterAcquiringState();
+        Feed(harness.Dlg(), bytes);
+        EXPECT_EQ(harness.Utf8(1), "停 止");
+        EXPECT_EQ(harness.Dlg().m_bGotValidSentence, 1);
+        QJsonObject state = ReceiverState(harness.Dlg());
+        state.remove("monitorLength");
+        state.insert("items", ItemTexts(harness.Dlg()));
+        state.insert("monitor", MonitorText(harness.Dlg()).remove('\r'));
+        return state;
+    };
+    QJsonObject shown = decode(lf);
+    EXPECT_EQ(shown, decode(crlf));
+    EXPECT_EQ(shown["fix"].toInt(), 1);
+    EXPECT_EQ(shown["monitor"].toString().count('\n'), std::count(lf.begin(), lf.end(), '\n'))
+        << "every line was dispatched";
 }
 
 TEST_F(CFramingTest, BytesBeforeTheDollarGoWithTheAddressField) {
@@ -88,7 +178,8 @@ TEST_F(CFramingTest, TypeIsTheFormatterAfterTheTalker) {
 TEST_F(CFramingTest, EchoFollowsFilterAndPause) {
     std::string rmc = Sentence("GPRMC,092750.000,A,5321.6802,N,00630.3372,W,0.02,31.66,280511,,,A");
     Send(kGga);
-    EXPECT_EQ(MonitorLength(), static_cast<int>(Sentence(kGga).size()) - 1) << "CR LF is one line end";
+    EXPECT_EQ(MonitorLength(), static_cast<int>(Sentence(kGga).size()) - 1)
+        << "CR LF is one line end";
     Dlg().OnToggleGGA();
     Send(kGga);
     Feed(rmc);

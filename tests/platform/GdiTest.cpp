@@ -219,3 +219,26 @@ TEST(GdiText, OpaqueTextFillsItsCellAndTransparentTextOnlyDrawsGlyphs) {
     EXPECT_GT(canvas.Bounds(kWhite).bottom(), 30);
     canvas.DC().SelectObject(static_cast<CFont*>(nullptr));
 }
+
+// Labels stay shaped for the next refresh, but never more than a few megabytes of them
+// whatever comes: a long text is drawn all the same and not kept.
+TEST(GdiText, ShapedTextsKeptStayWithinTheirBytes) {
+    CCanvasDC canvas(200, 40);
+    CFont font;
+    font.CreatePointFont(90, "Verdana");
+    canvas.DC().SelectObject(&font);
+    canvas.DC().TextOut(0, 0, "N 39");
+    size_t nWithLabel = TextLayoutCacheBytes();
+    EXPECT_GT(nWithLabel, 0u);
+
+    canvas.DC().SetBkColor(kBlue);
+    canvas.DC().TextOut(0, 20, CString(std::string(20000, '7')));
+    EXPECT_EQ(TextLayoutCacheBytes(), nWithLabel) << "a long text is not kept";
+    EXPECT_EQ(canvas.Bounds(kBlue).width(), 200) << "but it is drawn";
+
+    for (int i = 0; i < 1500; ++i)
+        canvas.DC().TextOut(
+            0, 0, CString(std::string(400, static_cast<char>('a' + i % 26)) + std::to_string(i)));
+    EXPECT_LE(TextLayoutCacheBytes(), size_t{4} << 20);
+    canvas.DC().SelectObject(static_cast<CFont*>(nullptr));
+}

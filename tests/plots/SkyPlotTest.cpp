@@ -175,6 +175,20 @@ TEST_F(SkyPlot, UnknownStatesBorrowTheColoursOfTheMarkerDrawnBefore) {
     EXPECT_EQ(Refresh(), frame);
 }
 
+// Satellites tracked without elevation or azimuth: no marker, no trail dot, north included.
+TEST_F(SkyPlot, SatellitesWithoutAPositionAreNotDrawn) {
+    Main().OnSkyPlot(); // refresh 1
+    QImage empty = Refresh();
+    SetSatellite(0, "08", SAT_GPS_UNUSED, kNoAngle, kNoAngle);
+    SetSatellite(1, "24", SAT_GLONASS_UNUSED, kNoAngle, 305);
+    SetSatellite(2, "30", SAT_STRONG_UNUSED, 57, kNoAngle);
+    for (int n = 3; n <= 12; ++n) // the 11th draws the trail dots, the 12th shows them
+        EXPECT_EQ(Refresh(), empty) << "refresh " << n;
+    SetSatellite(0, "08", SAT_GPS_UNUSED, 0, 0);
+    EXPECT_EQ(Refresh().pixel(201 - 2, 21 + 8), Pixel(kMidGrey))
+        << "elevation 0 at north is a place";
+}
+
 TEST_F(SkyPlot, BadgesShowTheCountsAsTwoDigits) {
     Main().m_nGpsInView = 0;
     Main().m_nGpsUsed = 5;

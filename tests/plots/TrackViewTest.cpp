@@ -31,9 +31,9 @@ protected:
         return {step.m_nDx, step.m_nDy};
     }
     // Everything the view fit and the update may change.
-    std::vector<long> ViewState() {
+    std::vector<long long> ViewState() {
         CTrackPlotDlg& t = Track();
-        return {static_cast<long>(t.m_points.size()),
+        return {static_cast<long long>(t.m_points.size()),
                 t.m_nLastX,
                 t.m_nLastY,
                 t.m_nScale,
@@ -50,16 +50,16 @@ protected:
                 t.m_nLatMin,
                 t.m_nLonDeg,
                 t.m_nLonMin,
-                static_cast<long>(t.m_fLatSec * 100),
-                static_cast<long>(t.m_fLonSec * 100)};
+                static_cast<long long>(t.m_fLatSec * 100),
+                static_cast<long long>(t.m_fLonSec * 100)};
     }
     void ExpectInvariant() {
         EXPECT_EQ(Track().m_nOffsetX, Track().m_nAnchorX - 210 / Track().m_nScale);
         EXPECT_EQ(Track().m_nOffsetY, Track().m_nAnchorY - 210 / Track().m_nScale);
     }
     void ExpectNewestInside() {
-        int sx = Track().ScreenX(Track().m_nLastX);
-        int sy = Track().ScreenY(Track().m_nLastY);
+        long long sx = Track().ScreenX(Track().m_nLastX);
+        long long sy = Track().ScreenY(Track().m_nLastY);
         EXPECT_TRUE(sx >= 10 && sx <= 410 && sy >= 10 && sy <= 410) << sx << ", " << sy;
     }
 
@@ -98,7 +98,7 @@ TEST_F(TrackView, Steps250MetresEastPanThenZoomAsWorkedOut) {
 TEST_F(TrackView, PointsOnTheBoundsAndRepeatedFixesLeaveTheViewAlone) {
     EquatorFix("00.00");
     Paint();
-    std::vector<long> before = ViewState();
+    std::vector<long long> before = ViewState();
     EquatorFix("00.00");
     EXPECT_EQ(Step(), std::make_tuple(0, 0));
     before[0] += 1;
@@ -164,14 +164,14 @@ TEST_F(TrackView, UnreadableSecondsCountAsZero) {
 TEST_F(TrackView, LatitudesOutsideTheTableChangeNothing) {
     for (const char* pszDeg : {"95", "-5"}) {
         SCOPED_TRACE(pszDeg);
-        std::vector<long> before = ViewState();
+        std::vector<long long> before = ViewState();
         Fix(LatitudeText(pszDeg, "00", "00.00"), LongitudeText("010", "00", "00.00"));
         EXPECT_EQ(ViewState(), before);
         EXPECT_EQ(Track().m_bFirstFix, 1);
     }
     EquatorFix("00.00");
     Paint();
-    std::vector<long> before = ViewState();
+    std::vector<long long> before = ViewState();
     Fix(LatitudeText("99", "30", "00.00"), LongitudeText("010", "00", "00.00"));
     EXPECT_EQ(ViewState(), before);
 }
@@ -202,7 +202,7 @@ TEST_F(TrackView, EachCheckPansOrZoomsAndMovesTheExtentsByItsOwnRules) {
         const char* pszName;
         int nMaxY, x, y;
         // scale, anchor x, anchor y, offset x, offset y, min x, max x, min y, max y
-        std::vector<int> after;
+        std::vector<long long> after;
     } cases[] = {
         {"left pans", 300, -100, 210, {1, 370, 210, 160, 0, 370, 410, 210, 210}},
         {"top pans", 300, 210, 0, {1, 210, 320, 0, 110, 210, 290, 320, 410}},
@@ -220,8 +220,9 @@ TEST_F(TrackView, EachCheckPansOrZoomsAndMovesTheExtentsByItsOwnRules) {
         t.m_nMinY = 200;
         t.m_nMaxY = c.nMaxY;
         t.FitView(c.x, c.y);
-        EXPECT_EQ((std::vector<int>{t.m_nScale, t.m_nAnchorX, t.m_nAnchorY, t.m_nOffsetX,
+        EXPECT_EQ(
+            (std::vector<long long>{t.m_nScale, t.m_nAnchorX, t.m_nAnchorY, t.m_nOffsetX,
                                     t.m_nOffsetY, t.m_nMinX, t.m_nMaxX, t.m_nMinY, t.m_nMaxY}),
-                  c.after);
+            c.after);
     }
 }

@@ -1,5 +1,6 @@
 // velmora-decode as a user runs it: help, clear errors, and a JSON line per valid sentence.
 #include "DecodeOptions.h"
+#include "StateChanges.h"
 #include "tests/common/TestSupport.h"
 #include "tools/common/DecodeSession.h"
 
@@ -8,7 +9,9 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,10 +28,10 @@ struct ToolRun {
     }
 };
 
-ToolRun RunDecode(const std::string& args) {
+ToolRun RunDecode(const std::string& args, const std::string& prefix = "") {
     CTempDir dir;
-    std::string command = std::string(VELMORA_TOOLS_DIR) + "/velmora-decode " + args + " >" +
-                          dir.File("out") + " 2>" + dir.File("err");
+    std::string command = prefix + std::string(VELMORA_TOOLS_DIR) + "/velmora-decode " + args +
+                          " >" + dir.File("out") + " 2>" + dir.File("err");
     int nStatus = std::system(command.c_str());
     return {WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, ReadFileBytes(dir.File("out")),
             ReadFileBytes(dir.File("err"))};
@@ -78,7 +81,7 @@ TEST(DecodeToolTest, HelpAndErrors) {
     EXPECT_NE(missing.err.find("none.log: No such file or directory"), std::string::npos);
     ToolRun folder = RunDecode(dir.Path());
     EXPECT_EQ(folder.nStatus, 1);
-    EXPECT_NE(folder.err.find("Is a directory"), std::string::npos);
+    EXPECT_NE(folder.err.find("a folder, not a regular file"), std::string::npos);
     ToolRun filters = RunDecode("--filters GGA,ZDA " + dir.Path());
     EXPECT_EQ(filters.nStatus, 2);
     EXPECT_NE(filters.err.find("ZDA"), std::string::npos);
@@ -149,8 +152,9 @@ std::string MovingRecord(int nEpochs) {
                       "GPGGA,0800%02d.00,3954.%04d,N,11623.7590,E,1,08,0.9,52.3,M,,M,,", i % 60,
                       3920 + 60 * i);
         file += Sentence(body) + "\r\r\n";
-        std::snprintf(body, sizeof body, "GPRMC,0800%02d.00,A,3954.%04d,N,11623.7590,E,21.6,0.0,081226,,",
-                      i % 60, 3920 + 60 * i);
+        std::snprintf(body, sizeof body,
+                      "GPRMC,0800%02d.00,A,3954.%04d,N,11623.7590,E,21.6,0.0,081226,,", i % 60,
+                      3920 + 60 * i);
         file += Sentence(body) + "\r\r\n";
     }
     return file;
@@ -191,3 +195,74 @@ TEST(DecodeToolTest, TrackPrintsTheViewAfterEachRefresh) {
 }
 
 } // namespace
+
+// A FIFO would block for ever and /dev/zero never ends: both tools refuse anything but a
+// regular file at once (the timeout only turns a hang into a failure).
+TEST(DecodeToolTest, OnlyARegularFileOrStandardInputIsRead) {
+    CTempDir dir;
+    std::string fifo = dir.File("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    std::string link = dir.File("link.log");
+    ASSERT_EQ(symlink(fifo.c_str(), link.c_str()), 0);
+    struct Case {
+        std::string args;
+        const char* pszKind;
+    };
+    std::string shot = std::string(VELMORA_TOOLS_DIR) + "/velmora-shot --out " + dir.File("out");
+    for (const Case& c : {Case{"/dev/zero", "a device"}, Case{fifo, "a FIFO"},
+                          Case{"--replay " + link, "a FIFO"}}) {
+        ToolRun run = RunDecode(c.args, "timeout 20 ");
+        EXPECT_EQ(run.nStatus, 1) << c.args;
+        EXPECT_NE(run.err.find(std::string("it is ") + c.pszKind + ", not a regular file"),
+                  std::string::npos)
+            << run.err;
+        EXPECT_TRUE(run.out.empty());
+        std::string command = "timeout 20 " + shot + " --decode " +
+                              c.args.substr(c.args.find('/')) + " 2>" + dir.File("shot.err");
+        int nStatus = std::system(command.c_str());
+        EXPECT_EQ(WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1, 1) << command;
+        EXPECT_NE(ReadFileBytes(dir.File("shot.err")).find(c.pszKind), std::string::npos);
+    }
+
+    std::string sentence =
+        Sentence("GPGGA,235959.00,3954.3920,N,11623.7590,E,1,08,0.9,52.3,M,,M,,");
+    std::string log = dir.File("log.txt");
+    WriteFileBytes(log, sentence + "\r\n");
+    ToolRun fromFile = RunDecode(log);
+    ToolRun fromStdin = RunDecode("- <" + log);
+    EXPECT_EQ(fromStdin.nStatus, 0) << fromStdin.err;
+    EXPECT_EQ(fromStdin.out, fromFile.out);
+    ASSERT_EQ(fromStdin.Lines().size(), 1u);
+
+    std::string record;
+    for (int i = 0; i < 20; ++i)
+        record += sentence + "\r\r\n";
+    WriteFileBytes(log, record);
+    ToolRun replayFile = RunDecode("--replay --final " + log);
+    ToolRun replayStdin = RunDecode("--replay --final - <" + log);
+    EXPECT_EQ(replayStdin.nStatus, 0) << replayStdin.err;
+    EXPECT_EQ(replayStdin.out, replayFile.out);
+}
+
+TEST(DecodeToolTest, ChangesKeepOnlyWhatDiffersFromTheLineBefore) {
+    CStateChanges changes;
+    QJsonObject first{{"sentence", "$A"},
+                      {"fix", 0},
+                      {"items", QJsonObject{{"1110", "N"}}},
+                      {"cells", QJsonArray{0, 11}}};
+    EXPECT_EQ(
+        changes.Next(first),
+        (QJsonObject{
+            {"sentence", "$A"}, {"fix", 0}, {"items.1110", "N"}, {"cells.0", 0}, {"cells.1", 11}}));
+    QJsonObject second{
+        {"sentence", "$A"}, {"fix", 1}, {"items", QJsonObject{}}, {"cells", QJsonArray{0, 14}}};
+    EXPECT_EQ(
+        changes.Next(second),
+        (QJsonObject{
+            {"sentence", "$A"}, {"fix", 1}, {"items.1110", QJsonValue::Null}, {"cells.1", 14}}));
+    ToolRun run =
+        RunDecode(std::string("--changes --final ") + VELMORA_TEST_DATA + "/two-epochs.txt");
+    ASSERT_EQ(run.nStatus, 0) << run.err;
+    ASSERT_EQ(run.Lines().size(), 1u);
+    EXPECT_TRUE(run.Lines()[0].contains("items.1110"));
+}

@@ -44,6 +44,11 @@ const std::vector<OptionEntry>& Options() {
              opt.bFinal = true;
              return true;
          }},
+        {"--changes", false,
+         [](DecodeOptions& opt, const std::string&, std::string&) {
+             opt.bChanges = true;
+             return true;
+         }},
     };
     return options;
 }
@@ -60,7 +65,8 @@ const OptionEntry* FindOption(const std::string& name) {
 DecodeOptions::DecodeOptions() : nFilters(FILTER_ALL) {}
 
 const char* DecodeUsage() {
-    return "usage: velmora-decode [--replay | --track] [--final] [--filters LIST] [--paused] FILE\n"
+    return "usage: velmora-decode [--replay | --track] [--final] [--changes] [--filters LIST]\n"
+           "                      [--paused] FILE\n"
            "Feeds the bytes of FILE (a log of a receiver's NMEA output) through Velmora's main\n"
            "window, as if a receiver sent them after Start, and prints the window's state as one\n"
            "JSON line per sentence that passed its checksum.\n"
@@ -68,6 +74,8 @@ const char* DecodeUsage() {
            "                  print one line per tick (no checksum test, as replay does)\n"
            "  --track         open a track window and print its view after each refresh\n"
            "  --final         print only the final state\n"
+           "  --changes       print on each line only what changed since the line before\n"
+           "                  (members one level deep: \"items.1110\", \"cells.4\"; gone: null)\n"
            "  --filters LIST  sentence types echoed into the monitor, comma-separated from\n"
            "                  GGA,RMC,VTG,GSA,GSV (default: all; an empty list: none)\n"
            "  --paused        pause the monitor's echo\n"

@@ -11,6 +11,7 @@ struct DecodeOptions {
     bool bReplay = false;
     bool bTrack = false;
     bool bFinal = false;
+    bool bChanges = false;
     std::string strFile;
 
     DecodeOptions();

@@ -1,55 +1,40 @@
 #include "DecodeRun.h"
 
-#include "tools/common/DecodeSession.h"
+#include "StateChanges.h"
 #include "plots/TrackPlotDlg.h"
+#include "tools/common/DecodeSession.h"
+#include "tools/common/InputFile.h"
 
 #include <QJsonDocument>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <sys/mman.h>
 #include <unistd.h>
-
-bool ReadInputFile(const std::string& strPath, std::string& bytes, std::string& strError) {
-    int fd = open(strPath.c_str(), O_RDONLY);
-    struct stat st = {};
-    if (fd < 0 || fstat(fd, &st) != 0) {
-        strError = std::strerror(errno);
-        if (fd >= 0)
-            close(fd);
-        return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        close(fd);
-        strError = std::strerror(EISDIR);
-        return false;
-    }
-    bytes.clear();
-    char buffer[65536];
-    ssize_t n = 0;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0)
-        bytes.append(buffer, static_cast<size_t>(n));
-    int nError = errno;
-    close(fd);
-    if (n < 0) {
-        strError = std::strerror(nError);
-        return false;
-    }
-    return true;
-}
 
 namespace {
 
-void PrintLine(const QJsonObject& state, std::FILE* out) {
-    QByteArray line = QJsonDocument(state).toJson(QJsonDocument::Compact);
-    line += '\n';
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), out);
-}
+// Prints each state as one JSON line, whole or as its changes since the line before.
+class CLinePrinter {
+public:
+    CLinePrinter(bool bChanges, std::FILE* out) : m_bChanges(bChanges), m_out(out) {}
+
+    void Print(const QJsonObject& state) {
+        QByteArray line = QJsonDocument(m_bChanges ? m_changes.Next(state) : state)
+                              .toJson(QJsonDocument::Compact);
+        line += '\n';
+        std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), m_out);
+    }
+
+private:
+    bool m_bChanges;
+    std::FILE* m_out;
+    CStateChanges m_changes;
+};
 
 // Live: every byte through the serial byte handler; a line per dispatched sentence, or per
 // refresh of the track window (painted after each, as a shown window is).
 void RunLive(CDecodeSession& session, const DecodeOptions& opt, const std::string& bytes,
-             std::FILE* out) {
+             CLinePrinter& out) {
     session.Prepare(opt.nFilters, opt.bPaused);
     CViewerDlg& dlg = session.Dlg();
     if (opt.bTrack) {
@@ -62,7 +47,7 @@ void RunLive(CDecodeSession& session, const DecodeOptions& opt, const std::strin
         strLast = strSentence;
         if (!opt.bTrack) {
             if (!opt.bFinal)
-                PrintLine(session.SentenceState(strSentence), out);
+                out.Print(session.SentenceState(strSentence));
             return;
         }
         if (!dlg.m_pTrackPlot || dlg.m_pTrackPlot->m_points.size() == nSteps)
@@ -70,22 +55,40 @@ void RunLive(CDecodeSession& session, const DecodeOptions& opt, const std::strin
         nSteps = dlg.m_pTrackPlot->m_points.size();
         dlg.m_pTrackPlot->RedrawNow();
         if (!opt.bFinal)
-            PrintLine(session.TrackState(), out);
+            out.Print(session.TrackState());
     });
     if (opt.bFinal)
-        PrintLine(opt.bTrack ? session.TrackState() : session.SentenceState(strLast), out);
+        out.Print(opt.bTrack ? session.TrackState() : session.SentenceState(strLast));
 }
 
-bool RunReplay(CDecodeSession& session, const DecodeOptions& opt, std::FILE* out) {
+// Replay opens its file by name, so standard input is put in a file in memory first; the
+// descriptor (-1 when not needed) is the caller's to close.
+std::string ReplayPath(const DecodeOptions& opt, const std::string& bytes, int& hMemory) {
+    hMemory = -1;
+    if (opt.strFile != "-")
+        return opt.strFile;
+    hMemory = memfd_create("velmora-decode-stdin", MFD_CLOEXEC);
+    if (hMemory < 0 ||
+        write(hMemory, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        return opt.strFile;
+    return "/proc/self/fd/" + std::to_string(hMemory);
+}
+
+bool RunReplay(CDecodeSession& session, const DecodeOptions& opt, const std::string& bytes,
+               CLinePrinter& out) {
     session.ApplyMonitorSettings(opt.nFilters, opt.bPaused);
+    int hMemory;
+    std::string strPath = ReplayPath(opt, bytes, hMemory);
     int nLastTick = 0;
-    bool bStarted = session.Replay(opt.strFile, [&](int nTick) {
+    bool bStarted = session.Replay(strPath, [&](int nTick) {
         nLastTick = nTick;
         if (!opt.bFinal)
-            PrintLine(session.TickState(nTick), out);
+            out.Print(session.TickState(nTick));
     });
     if (bStarted && opt.bFinal)
-        PrintLine(session.TickState(nLastTick), out);
+        out.Print(session.TickState(nLastTick));
+    if (hMemory >= 0)
+        close(hMemory);
     return bStarted;
 }
 
@@ -100,11 +103,12 @@ int RunDecode(const DecodeOptions& opt, std::FILE* out, std::FILE* err) {
         return 1;
     }
     CDecodeSession session;
+    CLinePrinter printer(opt.bChanges, out);
     int nResult = 0;
     if (opt.bReplay)
-        nResult = RunReplay(session, opt, out) ? 0 : 1;
+        nResult = RunReplay(session, opt, bytes, printer) ? 0 : 1;
     else
-        RunLive(session, opt, bytes, out);
+        RunLive(session, opt, bytes, printer);
     for (const MessageBoxCall& box : session.Boxes())
         std::fprintf(err, "velmora-decode: message box \"%s\": %s\n", box.caption.c_str(),
                      box.text.c_str());

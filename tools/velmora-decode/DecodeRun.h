@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <string>
 
-// The whole content of a file; false with the system's reason in strError.
-bool ReadInputFile(const std::string& strPath, std::string& bytes, std::string& strError);
 // Decodes the file through the main window and prints a JSON line per dispatched sentence to
 // out; message boxes and errors go to err. Returns the exit status. Needs a QApplication.
 int RunDecode(const DecodeOptions& opt, std::FILE* out, std::FILE* err);

@@ -9,15 +9,16 @@
 #include "plots/TrackPlotDlg.h"
 #include "resources/ResourceIds.h"
 #include "tools/common/DecodeSession.h"
+#include "tools/common/InputFile.h"
 #include "tools/common/WindowState.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
-#include <QTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -163,15 +164,6 @@ public:
     long long m_nBytesHandled = 0;
 };
 
-bool ReadBytes(const std::string& path, std::string& bytes) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray data = file.readAll();
-    bytes.assign(data.constData(), static_cast<size_t>(data.size()));
-    return true;
-}
-
 void FeedBytes(CViewerDlg& dlg, const std::string& bytes) {
     for (unsigned char c : ReceiverLineEndings(bytes))
         dlg.SendMessage(WM_SERIAL_RXCHAR, c, 0);
@@ -214,8 +206,10 @@ int main(int argc, char** argv) {
     });
 
     std::string decodeBytes;
-    if (!opt.decodeFile.empty() && !ReadBytes(opt.decodeFile, decodeBytes)) {
-        std::fprintf(stderr, "velmora-shot: cannot read %s\n", opt.decodeFile.c_str());
+    std::string strError;
+    if (!opt.decodeFile.empty() && !ReadInputFile(opt.decodeFile, decodeBytes, strError)) {
+        std::fprintf(stderr, "velmora-shot: cannot read %s: %s\n", opt.decodeFile.c_str(),
+                     strError.c_str());
         return 1;
     }
     CViewerApp app;

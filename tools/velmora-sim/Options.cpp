@@ -78,7 +78,7 @@ bool COptionReader::ReadOne(const std::string& strName, std::string& strError) {
         speed_t nSpeed = 0;
         if (!TakeNumber(strName, 1, 4000000, nValue, strError) ||
             !SpeedFromBaud(static_cast<int>(nValue), nSpeed)) {
-            strError = "--baud needs a standard rate such as 4800, 9600, 38400, 57600 or 115200";
+            strError = "--baud needs a standard rate such as 4800, 9600, 38400, 115200 or 921600";
             return false;
         }
         m_options.m_nBaud = static_cast<int>(nValue);
@@ -194,7 +194,7 @@ std::string UsageText() {
            "  --tcp PORT     serve the stream on 127.0.0.1:PORT instead (0: a free port, printed)\n"
            "                 to every client that connects, each from its start; try it with\n"
            "                 echo tcp://localhost:PORT > ~/.velmora/ports/comN\n"
-           "  --baud B       the receiver's line speed (4800, 9600, ..., 57600, 115200, ...)\n"
+           "  --baud B       the receiver's line speed (4800, 9600, ..., 115200, ..., 921600)\n"
            "  --seed S       scenario seed (default 1); the same seed gives the same stream\n"
            "  --gps N        GPS satellites in view, 0-16 (default 10)\n"
            "  --lowercase    write checksum digits in lower case\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/BaudRates.h"
+
 #include <string>
 #include <termios.h>
 
@@ -40,10 +42,6 @@ private:
     std::string m_strLinkPath;
     std::string m_strWarning;
 };
-
-// Baud rates that termios can set, and their speed_t codes.
-bool SpeedFromBaud(int nBaud, speed_t& nSpeed);
-int BaudFromSpeed(speed_t nSpeed);
 
 // $HOME/.velmora/ports, created when missing.
 bool MakePortsFolder(std::string& strFolder, std::string& strError);

@@ -1,0 +1,99 @@
+#include "platform/ReadOnlyEdit.h"
+
+#include "platform/ControlPaint.h"
+#include "platform/Controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cstdlib>
+
+CReadOnlyEdit::CReadOnlyEdit(QWidget* pParent, CControl* pControl)
+    : QLineEdit(pParent), m_pControl(pControl) {
+    setReadOnly(true);
+    setFrame(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CReadOnlyEdit::SetValue(const QString& text) {
+    bool bWhole = hasSelectedText() && selectedText().size() == this->text().size();
+    setText(text);
+    if (bWhole)
+        selectAll();
+}
+
+QRect CReadOnlyEdit::TextArea() const {
+    return FrameInterior(rect(), m_pControl->Styles());
+}
+
+int CReadOnlyEdit::TextX(int nPosition) const {
+    QFontMetrics fm(font());
+    QString value = text();
+    int x = TextLeft(TextArea(), fm.horizontalAdvance(value), m_pControl->Styles());
+    return x + fm.horizontalAdvance(value.left(nPosition));
+}
+
+int CReadOnlyEdit::PositionAt(int x) const {
+    int nBest = 0;
+    int nLength = static_cast<int>(text().size());
+    for (int i = 1; i <= nLength; ++i) {
+        if (std::abs(TextX(i) - x) < std::abs(TextX(nBest) - x))
+            nBest = i;
+    }
+    return nBest;
+}
+
+// Painted as the control always was; a selection is drawn over the text in the highlight
+// colours, and a focused edit without one shows its caret.
+void CReadOnlyEdit::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setFont(font());
+    QString value = text();
+    QRect area = PaintControlFace(p, m_pControl, rect(), value);
+    QFontMetrics fm(font());
+    if (hasSelectedText()) {
+        int nStart = selectionStart();
+        int nEnd = selectionEnd();
+        int x0 = TextX(nStart);
+        p.fillRect(x0, area.top(), TextX(nEnd) - x0, fm.height(), palette().highlight());
+        p.setPen(palette().highlightedText().color());
+        p.drawText(x0, area.top() + fm.ascent(), value.mid(nStart, nEnd - nStart));
+    } else if (hasFocus()) {
+        int x = TextX(cursorPosition());
+        p.fillRect(x, area.top(), 1, fm.height(), palette().text());
+    }
+}
+
+void CReadOnlyEdit::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) {
+        QLineEdit::mousePressEvent(e);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    int nPosition = PositionAt(static_cast<int>(e->position().x()));
+    if (e->modifiers() & Qt::ShiftModifier) {
+        setSelection(m_nAnchor, nPosition - m_nAnchor);
+    } else {
+        m_nAnchor = nPosition;
+        setCursorPosition(nPosition);
+    }
+    update();
+}
+
+void CReadOnlyEdit::mouseMoveEvent(QMouseEvent* e) {
+    if (!(e->buttons() & Qt::LeftButton))
+        return;
+    int nPosition = PositionAt(static_cast<int>(e->position().x()));
+    if (nPosition == m_nAnchor)
+        setCursorPosition(nPosition);
+    else
+        setSelection(m_nAnchor, nPosition - m_nAnchor);
+    update();
+}
+
+void CReadOnlyEdit::mouseReleaseEvent(QMouseEvent*) {}
+
+// A value is copied whole far more often than in parts.
+void CReadOnlyEdit::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton)
+        selectAll();
+}

@@ -1,0 +1,33 @@
+// A read-only edit: shows its text in the colours its dialog's OnCtlColor gives at every paint,
+// and, as an edit, can be selected with the mouse or the keyboard, copied (Ctrl+C, context
+// menu) and reached with Tab.
+#pragma once
+
+#include <QLineEdit>
+
+class CControl;
+
+class CReadOnlyEdit : public QLineEdit {
+public:
+    CReadOnlyEdit(QWidget* pParent, CControl* pControl);
+    // Shows new text. A value selected whole stays selected whole, so that copying it works
+    // while the value changes under the selection.
+    void SetValue(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    // The area inside the frame, at whose top the text is painted.
+    QRect TextArea() const;
+    int TextX(int nPosition) const;
+    // The character boundary nearest to x.
+    int PositionAt(int x) const;
+
+    CControl* m_pControl;
+    int m_nAnchor = 0;
+};
