@@ -4,11 +4,16 @@
 1. TCP byte path: velmora-sim --tcp --unpaced serves its stream to the program (velmora-shot,
    main window offscreen with the monitor panel and both plot windows open) through a COM
    number whose file says tcp://127.0.0.1:PORT; the bytes the window handled over the run.
-2. gpsd latency: a sentence written into a pseudo-terminal reaches a reader of the device
-   directly, or a gpsd client through a gpsd started here on that device (as Velmora's gpsd://
-   source reads it). The added latency is the difference, per sentence, median and p99.
-Usage: netpath.py BUILD_DIR [SECONDS_TCP] [SECONDS_GPSD]"""
-import json, os, pty, select, socket, statistics, subprocess, sys, tempfile, time, tty
+2. gpsd latency: a sentence written into one pseudo-terminal reaches a reader of that device
+   directly; one written into another reaches a client of a gpsd started here on that device
+   (as Velmora's gpsd:// source reads it). The two alternate, and the added latency is the
+   difference of each pair; median and p99 of each.
+Usage: netpath.py BUILD_DIR [SECONDS_TCP] [SECONDS_GPSD]
+SECONDS_TCP 0 leaves the TCP run out; SECONDS_GPSD x 20 pairs are sent, one every 50 ms (the run
+takes longer by the time the sentences take)."""
+import functools, json, os, pty, select, socket, statistics, subprocess, sys, tempfile, time, tty
+
+print = functools.partial(print, flush=True)
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build"
 tcp_seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 10.0
@@ -67,35 +72,28 @@ def read_line(fd, sock, buf):
     return line
 
 
-def latencies(master, reader_fd, sock, count, gap):
-    buf = [b""]
-    samples = []
-    for n in range(count):
-        line = sentence(n)
-        t0 = time.perf_counter()
-        os.write(master, line)
-        while True:
-            got = read_line(reader_fd, sock, buf)
-            if got.startswith(line.strip()[:20]):
-                break
-        samples.append((time.perf_counter() - t0) * 1e3)
-        time.sleep(gap)
-    return samples
+def one_latency(master, reader_fd, sock, buf, n):
+    line = sentence(n)
+    t0 = time.perf_counter()
+    os.write(master, line)
+    while not read_line(reader_fd, sock, buf).startswith(line.strip()[:20]):
+        pass
+    return (time.perf_counter() - t0) * 1e3
 
 
-def summary(samples):
+def percentiles(samples):
     samples = sorted(samples)
-    return (statistics.median(samples), samples[int(len(samples) * 0.99) - 1])
+    return statistics.median(samples), samples[max(0, int(len(samples) * 0.99) - 1)]
 
 
 def gpsd_run():
     gap = 0.05
-    count = int(gpsd_seconds / gap / 2)
-    master, slave = pty.openpty()
-    tty.setraw(slave)
-    direct = latencies(master, slave, None, count, gap)
-    device = os.ttyname(slave)
-    os.close(slave)
+    count = int(gpsd_seconds / gap)
+    direct_master, direct_slave = pty.openpty()
+    tty.setraw(direct_slave)
+    gpsd_master, gpsd_slave = pty.openpty()
+    device = os.ttyname(gpsd_slave)
+    os.close(gpsd_slave)
     os.chmod(device, 0o666)
     port = free_port()
     gpsd = subprocess.Popen(["/usr/sbin/gpsd", "-N", "-n", "-b", "-s", "38400", "-S", str(port),
@@ -108,17 +106,27 @@ def gpsd_run():
         except OSError:
             time.sleep(0.1)
     sock.sendall(b'?WATCH={"enable":true,"nmea":true}\n')
-    os.write(master, sentence(0))
-    time.sleep(1)
-    via = latencies(master, None, sock, count, gap)
+    direct_buf, gpsd_buf = [b""], [b""]
+    one_latency(gpsd_master, None, sock, gpsd_buf, 0)
+    direct, via, added = [], [], []
+    # Alternating, so that both paths see the same load of the machine.
+    for n in range(1, count + 1):
+        d = one_latency(direct_master, direct_slave, None, direct_buf, n)
+        v = one_latency(gpsd_master, None, sock, gpsd_buf, n)
+        direct.append(d)
+        via.append(v)
+        added.append(v - d)
+        time.sleep(gap)
     gpsd.terminate()
     gpsd.wait()
-    d, v = summary(direct), summary(via)
-    print(f"gpsd run: {count} sentences each way, one every {gap * 1000:.0f} ms")
-    print(f"  direct from the device: median {d[0]:.3f} ms, p99 {d[1]:.3f} ms")
-    print(f"  through gpsd:           median {v[0]:.3f} ms, p99 {v[1]:.3f} ms")
-    print(f"  added by gpsd:          median {v[0] - d[0]:.3f} ms, p99 {v[1] - d[1]:.3f} ms")
+    print(f"gpsd run: {count} sentences each way, alternating, one pair every "
+          f"{gap * 1000:.0f} ms ({count * gap:.0f} s)")
+    for label, samples in (("direct from the device", direct), ("through gpsd", via),
+                           ("added by gpsd, per pair", added)):
+        median, p99 = percentiles(samples)
+        print(f"  {label + ':':25s} median {median:.3f} ms, p99 {p99:.3f} ms")
 
 
-tcp_run()
+if tcp_seconds > 0:
+    tcp_run()
 gpsd_run()

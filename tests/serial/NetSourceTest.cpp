@@ -113,21 +113,6 @@ TEST_F(NetSourceTest, AWholeCaptureArrivesInOrderAndACloseByTheServerIsAHangUp) 
     EXPECT_EQ(m_server.Accepted(), 1);
 }
 
-TEST_F(NetSourceTest, StopClosesTheConnectionAndNeverReconnects) {
-    WriteSourceFile(kPort, Source());
-    CSerialLink link;
-    ASSERT_TRUE(Open(link));
-    ASSERT_TRUE(m_server.Accept());
-    ASSERT_TRUE(link.StartReader());
-    ASSERT_TRUE(m_server.Send("$GPGGA,1*00\r\n"));
-    ASSERT_TRUE(WaitFor([&] { return m_owner.m_bytes.size() == 13; }));
-    link.SuspendReader();
-    EXPECT_FALSE(link.Reopen());
-    EXPECT_TRUE(m_server.ClientClosed());
-    EXPECT_FALSE(m_server.Accept(200));
-    EXPECT_EQ(m_boxes.Count(), 0u) << "a Stop is no hang-up";
-}
-
 TEST_F(NetSourceTest, ConnectFailuresAreAFailedOpenWithTheSourceAndTheReason) {
     // A port nobody listens on: refused at once.
     m_server.StopListening();
