@@ -36,7 +36,8 @@ FILE* OpenRegularFile(const std::string& path) {
     return std::fopen(path.c_str(), "rb");
 }
 
-// A sentence that starts this early in a tick is the one the tick began in or after.
+// A sentence whose "$" stands before this index of a tick never ends it: the first tick of a
+// file that starts with its epoch sentence plays that sentence.
 constexpr int kFirstBoundary = 8;
 
 bool IsEpochSentence(const CString& strType) {

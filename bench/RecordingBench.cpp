@@ -139,10 +139,7 @@ void RunAtLineRate(benchmark::State& state, Disk disk) {
     dlg.Create(IDD_VIEWER_DIALOG);
     dlg.ShowWindow(SW_SHOW);
     dlg.OnTogglePanel();
-    auto* pBaud = qobject_cast<QComboBox*>(dlg.GetDlgItem(1000)->Widget());
-    if (pBaud->findText("921600") < 0)
-        pBaud->addItem("921600");
-    pBaud->setCurrentText("921600");
+    qobject_cast<QComboBox*>(dlg.GetDlgItem(1000)->Widget())->setCurrentText("921600");
     dlg.SetDlgItemText(1119, std::to_string(kPort).c_str());
     if (disk != Disk::None) {
         SetFileDialogHook(

@@ -35,13 +35,12 @@ void MarkUsed(CViewerDlg& dlg, const std::vector<CString>& vecPrns) {
         int nUsed = nCode == SAT_GPS_UNUSED ? SAT_GPS_USED : SAT_GLONASS_USED;
         std::fill(dlg.m_nCellState + 4 * s, dlg.m_nCellState + 4 * s + 4, nUsed);
         dlg.m_nSatState[s] = nUsed;
-        for (int nID = 1001 + 4 * s; nID <= 1004 + 4 * s; ++nID) {
-            if (CWnd* pCell = dlg.GetDlgItem(nID)) {
-                if (nID == 1004 + 4 * s)
-                    pCell->SetFont(&dlg.m_fontTable, TRUE);
+        if (CWnd* pSnr = dlg.GetDlgItem(1004 + 4 * s))
+            pSnr->SetFont(&dlg.m_fontTable, TRUE);
+        // The texts stay: the cells repaint in the colour of their new code.
+        for (int nID = 1001 + 4 * s; nID <= 1004 + 4 * s; ++nID)
+            if (CWnd* pCell = dlg.GetDlgItem(nID))
                 pCell->Invalidate();
-            }
-        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "nmea/FieldWalker.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -53,22 +54,23 @@ CFieldWalker::CFieldWalker(CString& strSentence) : m_strText(strSentence) {
         return;
     }
     m_strText.Delete(0, nComma + 1);
-    m_strText = m_strText.Left(DataEnd(m_strText));
+    int nEnd = DataEnd(m_strText);
+    m_strText.Delete(nEnd, m_strText.GetLength() - nEnd);
     m_bHasField = true;
+}
+
+CFieldWalker::~CFieldWalker() {
+    m_strText.Delete(0, m_nPos);
 }
 
 CString CFieldWalker::TakeField() {
     if (!m_bHasField)
         return CString();
-    int nComma = m_strText.Find(',');
-    if (nComma < 0) {
-        CString strField = m_strText;
-        m_strText.Empty();
-        m_bHasField = false;
-        return strField;
-    }
-    CString strField = m_strText.Left(nComma);
-    m_strText.Delete(0, nComma + 1);
+    int nComma = m_strText.Find(',', m_nPos);
+    int nEnd = nComma < 0 ? m_strText.GetLength() : nComma;
+    CString strField = m_strText.Mid(m_nPos, nEnd - m_nPos);
+    m_bHasField = nComma >= 0;
+    m_nPos = nComma < 0 ? nEnd : nComma + 1;
     return strField;
 }
 
@@ -81,7 +83,8 @@ int CFieldWalker::FieldsLeft() const {
     if (!m_bHasField)
         return 0;
     int nFields = 1;
-    for (int nComma = m_strText.Find(','); nComma >= 0; nComma = m_strText.Find(',', nComma + 1))
+    for (int nComma = m_strText.Find(',', m_nPos); nComma >= 0;
+         nComma = m_strText.Find(',', nComma + 1))
         ++nFields;
     return nFields;
 }
@@ -89,5 +92,5 @@ int CFieldWalker::FieldsLeft() const {
 CString CFieldWalker::LastField() const {
     if (!m_bHasField)
         return CString();
-    return m_strText.Mid(m_strText.ReverseFind(',') + 1);
+    return m_strText.Mid(std::max(m_strText.ReverseFind(',') + 1, m_nPos));
 }

@@ -14,11 +14,15 @@ bool ReadReal(const CString& strField, float& fValue);
 int ReadWhole(const CString& strField);
 
 // Consumes a sentence from the front, one field at a time, always moving on by the actual
-// commas. The data fields end at the '*' of the checksum or at the line end.
+// commas. The data fields end at the '*' of the checksum or at the line end. What was taken
+// leaves the sentence when the walker ends (once, not field by field).
 class CFieldWalker {
 public:
     // Drops the address field and whatever came before it.
     explicit CFieldWalker(CString& strSentence);
+    ~CFieldWalker();
+    CFieldWalker(const CFieldWalker&) = delete;
+    CFieldWalker& operator=(const CFieldWalker&) = delete;
 
     const CString& Talker() const { return m_strTalker; }
     // Whether a field, possibly empty, is left.
@@ -32,6 +36,7 @@ public:
 
 private:
     CString& m_strText;
+    int m_nPos = 0; // where the next field starts
     CString m_strTalker;
     bool m_bHasField = false;
 };

@@ -52,7 +52,9 @@ void CViewerDlg::CheckAndDispatchLine() {
         m_byChecksum = 0;
         return;
     }
-    SetDlgItemText(1, GBK("停 止"));
+    // Converted once: this runs for every sentence.
+    static const CString strStopCaption = GBK("停 止");
+    SetDlgItemText(1, strStopCaption);
     DispatchSentence();
     m_strSentence.Empty();
     m_bGotValidSentence = 1;

@@ -25,10 +25,10 @@ void Record(CViewerDlg& d, const std::string& path, const std::string& bytes) {
     d.OnRecord();
 }
 
-// An epoch whose time tells the files apart once replayed: the seconds of the GGA.
-std::string Epoch(int nSecond) {
+// An epoch whose time tells the files apart once replayed: the minute is the file's.
+std::string Epoch(int nMinute, int nSecond) {
     char time[16];
-    std::snprintf(time, sizeof time, "0800%02d.00", nSecond);
+    std::snprintf(time, sizeof time, "08%02d%02d.00", nMinute, nSecond);
     return Sentence(std::string("GPGGA,") + time +
                     ",3954.3920,N,11623.7590,E,1,08,1.0,52.3,M,,M,,");
 }
@@ -42,7 +42,7 @@ TEST(FileNames, EveryNameIsItsOwnFileAndReplaysFromIt) {
     for (size_t i = 0; i < kNames.size(); ++i) {
         std::string stream;
         for (int n = 0; n < 30; ++n)
-            stream += Epoch(static_cast<int>(i));
+            stream += Epoch(static_cast<int>(i), n);
         Record(d, dir.File(kNames[i]), stream);
     }
     std::set<std::string> onDisk;
@@ -58,11 +58,12 @@ TEST(FileNames, EveryNameIsItsOwnFileAndReplaysFromIt) {
         }
         ASSERT_EQ(h.Text(1139), GBK("停止回放")) << kNames[i] << " was not found";
         d.RunReplayTick();
-        d.RunReplayTick();
         char time[16];
-        std::snprintf(time, sizeof time, "16 :00 :%02d", static_cast<int>(i));
+        std::snprintf(time, sizeof time, "16 :%02d :00", static_cast<int>(i));
         EXPECT_EQ(h.Utf8(1098), time) << kNames[i] << " replayed another file";
+        CFileChooser cancel(std::nullopt);
         d.OnReplay();
+        EXPECT_EQ(h.Text(1139), GBK("回放语句"));
     }
     EXPECT_EQ(boxes.Count(), 0u);
 }

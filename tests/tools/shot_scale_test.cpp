@@ -79,4 +79,11 @@ TEST(ShotScaleTest, AtScaleFactorTwoEveryWindowIsTheSamePictureTwiceAsLarge) {
         EXPECT_LT(MeanDifference(one, two), 10.0);
         EXPECT_GT(FineBlockShare(two), 0.01) << "drawn at half the density and scaled up";
     }
+    // The monitor's text is in the picture: the panel's lower part holds dark letters.
+    QImage main(QString::fromStdString(dir.File("1/main.png")));
+    int nDark = 0;
+    for (int y = main.height() * 3 / 4; y < main.height() * 19 / 20; ++y)
+        for (int x = main.width() / 20; x < main.width() * 9 / 10; ++x)
+            nDark += qGray(main.pixel(x, y)) < 100;
+    EXPECT_GT(nDark, 500) << "the sentence monitor shows no text";
 }

@@ -240,6 +240,8 @@ int main(int argc, char** argv) {
         dlg.GetDlgItemText(1139, caption);
         return replaying && caption != GBK("停止回放");
     });
+    // The monitor shows what was echoed within a tenth of a second, as on a screen: let it.
+    RunFor(0.1, [] { return false; });
 
     bool ok = SaveWidget(dlg.Widget(), out + "main.png");
     if (opt.sky && dlg.m_pSkyPlot)
