@@ -46,6 +46,7 @@ bench: build
 	$(BUILD)/bench/bench_RecordingBench
 	bench/scripts/decode-speed.sh $(BUILD) 9
 	bench/scripts/bytepath.py $(BUILD) 10
+	bench/scripts/netpath.py $(BUILD) 10 60
 
 # Each fuzz target for FUZZ_SECONDS (clang, libFuzzer, address and undefined sanitizers).
 FUZZ_SECONDS ?= 600

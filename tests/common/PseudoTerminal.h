@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <string>
+#include <sys/types.h>
 #include <thread>
 
 // A private HOME for one test, so that its port links meet no other test's and no running
@@ -70,6 +71,21 @@ private:
     std::atomic<bool> m_bStop{false};
     std::atomic<size_t> m_nWritten{0};
     std::thread m_thread;
+};
+
+// Another program holding the slave open (claimed for itself when asked), as a second reader
+// would: a child process that holds nothing else of the line. Ended with the object.
+class COtherHolder {
+public:
+    COtherHolder(const CPseudoTerminal& pty, bool bClaim);
+    ~COtherHolder();
+    COtherHolder(const COtherHolder&) = delete;
+    COtherHolder& operator=(const COtherHolder&) = delete;
+    // The child's process id once it holds the device; -1 when it could not.
+    pid_t Pid() const { return m_pid; }
+
+private:
+    pid_t m_pid = -1;
 };
 
 // The number of threads and of open file descriptors of this process.

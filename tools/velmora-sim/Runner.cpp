@@ -5,6 +5,7 @@
 #include "PortLink.h"
 #include "RecordFile.h"
 #include "StreamSource.h"
+#include "TcpServer.h"
 
 #include <atomic>
 #include <csignal>
@@ -131,6 +132,10 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         return 0;
     case EMode::Write:
         return RunWriteMode(options, out, err);
+    case EMode::Tcp: {
+        CStopSignals signals;
+        return ServeTcp(options, g_bStopRequested, out, err);
+    }
     case EMode::Port:
         break;
     }
