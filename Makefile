@@ -53,6 +53,7 @@ bench: deps
 	$(BUILD)/bench/bench_SerialLinkBench
 	bench/scripts/decode-speed.sh $(BUILD) 9
 	bench/scripts/bytepath.py $(BUILD) 10
+	bench/scripts/netpath.py $(BUILD) 10 60
 
 # Each fuzz target for FUZZ_SECONDS (clang, libFuzzer, address and undefined sanitizers).
 FUZZ_SECONDS ?= 600

@@ -47,8 +47,9 @@ void CViewerDlg::OnOK() {
         m_serialLink.SuspendReader();
         m_bStopped = 1;
         m_bAcquiring = 0;
-        // The port is opened again (and purged) and stays claimed while stopped.
-        m_serialLink.Open(this, m_nPort, m_nBaud, kDataBits, kStopBits, kParity, kEventMask);
+        // The device of this Start is opened again (and purged) and stays claimed while stopped;
+        // not after a hang-up, and a network source is not reconnected.
+        m_serialLink.Reopen();
         SetDlgItemText(1, GBK("开 始"));
     }
 }
@@ -76,6 +77,14 @@ void CViewerDlg::OnTimer(UINT nIDEvent) {
         ExpireBaudWatchdog();
     else if (nIDEvent == TIMER_REPLAY)
         RunReplayTick();
+}
+
+// gpsd's own lines were skipped: the line lives, so the watchdog starts as on a first byte.
+void CViewerDlg::OnSerialRxSkipped() {
+    if (m_bBaudCheckPending == 1) {
+        SetTimer(TIMER_BAUD_WATCHDOG, kBaudWatchdogPeriod, nullptr);
+        m_bBaudCheckPending = 0;
+    }
 }
 
 void CViewerDlg::ExpireBaudWatchdog() {

@@ -1,5 +1,6 @@
 #include "app/PortTooltip.h"
 
+#include "core/BaudRates.h"
 #include "platform/Wnd.h"
 #include "serial/PortDiagnosis.h"
 
@@ -22,9 +23,14 @@ public:
 } // namespace
 
 std::string PortTooltipText() {
+    const std::vector<const char*>& bauds = OfferedBaudTexts();
     return DescribePortList(ListPorts()) +
            "\n\nName a device by a number of your choice:\n    ln -s /dev/ttyUSB0 "
-           "~/.velmora/ports/com3";
+           "~/.velmora/ports/com3\nor a network source, gpsd's NMEA or a TCP server's:\n    "
+           "echo gpsd://localhost > ~/.velmora/ports/com4\n    echo tcp://HOST:PORT > "
+           "~/.velmora/ports/com5\n\nBaud rates " +
+           bauds.front() + " to " + bauds.back() +
+           ": older receivers send at 4800 or 9600, many of today's at 115200 or faster.";
 }
 
 void InstallPortTooltip(CWnd* pEdit) {

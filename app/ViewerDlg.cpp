@@ -18,10 +18,8 @@ struct CellColours {
 };
 
 constexpr CellColours kCellColours[] = {
-    {SAT_GPS_USED, kWhite, RGB(0, 0, 255)},
-    {SAT_GLONASS_USED, kWhite, RGB(255, 0, 0)},
-    {SAT_STRONG_UNUSED, RGB(0, 255, 0), kWhite},
-    {SAT_GPS_UNUSED, RGB(0, 0, 255), kWhite},
+    {SAT_GPS_USED, kWhite, RGB(0, 0, 255)},       {SAT_GLONASS_USED, kWhite, RGB(255, 0, 0)},
+    {SAT_STRONG_UNUSED, RGB(0, 255, 0), kWhite},  {SAT_GPS_UNUSED, RGB(0, 0, 255), kWhite},
     {SAT_GLONASS_UNUSED, RGB(255, 0, 0), kWhite},
 };
 
@@ -187,6 +185,10 @@ BOOL CViewerDlg::OnCommand(UINT nID) {
 LRESULT CViewerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SERIAL_RXCHAR)
         return OnSerialRxChar(wParam, lParam);
+    if (message == WM_SERIAL_RXSKIPPED) {
+        OnSerialRxSkipped();
+        return 0;
+    }
     return CDialog::WindowProc(message, wParam, lParam);
 }
 

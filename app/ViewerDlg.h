@@ -72,6 +72,7 @@ public:
     // and renewed plot windows. Tools that decode without a port prepare the window with it.
     void EnterAcquiringState();
     void ExpireBaudWatchdog();
+    void OnSerialRxSkipped();
     void RunReplayTick();
     void StopReplay();
     // Appends one received byte to the record file (while recording): at once for a byte

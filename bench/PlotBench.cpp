@@ -5,9 +5,12 @@
 #include "plots/TrackPlotDlg.h"
 #include "resources/ResourceIds.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <ctime>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -77,9 +80,21 @@ void AddStandingSteps(CTrackPlotDlg& track, int nSteps) {
     }
 }
 
-template <void (*AddSteps)(CTrackPlotDlg&, int)> void BM_TrackPaint(benchmark::State& state) {
-    CMainWindow main;
-    CViewerDlg& dlg = main.Dlg();
+// Back and forth between two fixes 370 m apart: long segments drawn over each other.
+void AddZigZagSteps(CTrackPlotDlg& track, int nSteps) {
+    for (int i = 0; i < nSteps; ++i)
+        track.AddStep(i == 0 ? 0 : (i % 2 ? 370 : -370), 0);
+}
+
+// Fixes wandering at random, up to 50 m each way per fix.
+void AddRandomWalkSteps(CTrackPlotDlg& track, int nSteps) {
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> step(-50, 50);
+    for (int i = 0; i < nSteps; ++i)
+        track.AddStep(i == 0 ? 0 : step(rng), i == 0 ? 0 : step(rng));
+}
+
+void ShowValidFix(CViewerDlg& dlg) {
     dlg.m_strLatitude = GBK("N   39° 54' 23.52\"");
     dlg.m_strLongitude = GBK("E 116° 23' 45.54\"");
     dlg.m_strAltitude = "52.3 M";
@@ -87,22 +102,160 @@ template <void (*AddSteps)(CTrackPlotDlg&, int)> void BM_TrackPaint(benchmark::S
     dlg.m_strSpeedMs = "15.0 m/s";
     dlg.m_strCourse = GBK("87.0°");
     dlg.m_bFixValid = 1;
-    dlg.OnTrackPlot();
-    CTrackPlotDlg* pTrack = dlg.m_pTrackPlot;
+}
+
+// A paint of the window as it follows the fixes: the view unchanged since the paint before.
+template <void (*AddSteps)(CTrackPlotDlg&, int)> void BM_TrackPaint(benchmark::State& state) {
+    CMainWindow main;
+    ShowValidFix(main.Dlg());
+    main.Dlg().OnTrackPlot();
+    CTrackPlotDlg* pTrack = main.Dlg().m_pTrackPlot;
     AddSteps(*pTrack, static_cast<int>(state.range(0)));
+    pTrack->RedrawNow();
     for (auto _ : state)
         pTrack->RedrawNow();
-    state.counters["scale"] = pTrack->m_nScale;
+    state.counters["scale"] = static_cast<double>(pTrack->m_nScale);
 }
-BENCHMARK_TEMPLATE(BM_TrackPaint, AddDrivingSteps)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_TrackPaint, AddStandingSteps)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond);
+
+// The paint after the view changed (a pan or a zoom), which draws the whole path again.
+template <void (*AddSteps)(CTrackPlotDlg&, int)> void BM_TrackRedraw(benchmark::State& state) {
+    CMainWindow main;
+    ShowValidFix(main.Dlg());
+    main.Dlg().OnTrackPlot();
+    CTrackPlotDlg* pTrack = main.Dlg().m_pTrackPlot;
+    AddSteps(*pTrack, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        pTrack->m_path.Forget();
+        pTrack->RedrawNow();
+    }
+}
+
+#define TRACK_SHAPE(Bench, Shape)                                                                  \
+    BENCHMARK_TEMPLATE(Bench, Shape)                                                               \
+        ->Arg(1000)                                                                                \
+        ->Arg(10000)                                                                               \
+        ->Arg(100000)                                                                              \
+        ->Unit(benchmark::kMillisecond)
+TRACK_SHAPE(BM_TrackPaint, AddDrivingSteps);
+TRACK_SHAPE(BM_TrackPaint, AddStandingSteps);
+TRACK_SHAPE(BM_TrackPaint, AddZigZagSteps);
+TRACK_SHAPE(BM_TrackPaint, AddRandomWalkSteps);
+TRACK_SHAPE(BM_TrackRedraw, AddDrivingSteps);
+TRACK_SHAPE(BM_TrackRedraw, AddStandingSteps);
+TRACK_SHAPE(BM_TrackRedraw, AddZigZagSteps);
+TRACK_SHAPE(BM_TrackRedraw, AddRandomWalkSteps);
+
+double ThreadMicroseconds() {
+    timespec ts;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
+}
+
+// A refresh, timed on its own so that the slowest one shows beside the mean: in this thread's
+// processor time, as the machine is shared and a wall clock also counts the other programs.
+void TimedRefresh(CTrackPlotDlg* pTrack, double& dSlowestUs) {
+    double dStart = ThreadMicroseconds();
+    pTrack->SendMessage(WM_COPYDATA, 0, 0);
+    dSlowestUs = std::max(dSlowestUs, ThreadMicroseconds() - dStart);
+}
+
+// Refreshes of a hidden track window (no paint recomputes the extents) by valid fixes that
+// alternate between two far-apart places: the path runs around the world again and again.
+void FarFixRefreshes(benchmark::State& state, const char* pszLatA, const char* pszLonA,
+                     const char* pszLatB, const char* pszLonB) {
+    CMainWindow main;
+    CViewerDlg& dlg = main.Dlg();
+    ShowValidFix(dlg);
+    dlg.OnTrackPlot();
+    CTrackPlotDlg* pTrack = dlg.m_pTrackPlot;
+    pTrack->ShowWindow(SW_HIDE);
+    const CString strLat[] = {GBK(pszLatA), GBK(pszLatB)};
+    const CString strLon[] = {GBK(pszLonA), GBK(pszLonB)};
+    size_t i = 0;
+    double dSlowestUs = 0;
+    for (auto _ : state) {
+        dlg.m_strLatitude = strLat[i % 2];
+        dlg.m_strLongitude = strLon[i % 2];
+        TimedRefresh(pTrack, dSlowestUs);
+        ++i;
+    }
+    state.counters["scale"] = static_cast<double>(pTrack->m_nScale);
+    state.counters["slowest_cpu_us"] = dSlowestUs;
+    state.counters["fixes"] = static_cast<double>(i);
+}
+BENCHMARK_CAPTURE(FarFixRefreshes, equator_and_pole, "N   00° 00' 00.00\"", "E 000° 00' 00.00\"",
+                  "N   89° 00' 00.00\"", "E 180° 00' 00.00\"")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FarFixRefreshes, across_the_date_line, "N   00° 00' 00.00\"",
+                  "E 000° 00' 00.00\"", "S   89° 59' 59.99\"", "W 179° 59' 59.99\"")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(FarFixRefreshes, one_degree_apart, "N   39° 00' 00.00\"", "E 116° 00' 00.00\"",
+                  "N   40° 00' 00.00\"", "E 117° 00' 00.00\"")
+    ->Unit(benchmark::kMicrosecond);
+
+// Valid fixes anywhere on earth, each far from the one before, to a hidden window.
+void BM_RandomFixRefreshes(benchmark::State& state) {
+    CMainWindow main;
+    CViewerDlg& dlg = main.Dlg();
+    ShowValidFix(dlg);
+    dlg.OnTrackPlot();
+    CTrackPlotDlg* pTrack = dlg.m_pTrackPlot;
+    pTrack->ShowWindow(SW_HIDE);
+    std::mt19937 rng(11);
+    std::vector<CString> strLat(4096), strLon(4096);
+    for (size_t i = 0; i < strLat.size(); ++i) {
+        CString strMinSec;
+        strMinSec.Format(" %02d' %02d.%02d\"", static_cast<int>(rng() % 60),
+                         static_cast<int>(rng() % 60), static_cast<int>(rng() % 100));
+        strLat[i].Format("N   %02d", static_cast<int>(rng() % 90));
+        strLat[i] += GBK("°") + strMinSec;
+        strLon[i].Format("E %03d", static_cast<int>(rng() % 180));
+        strLon[i] += GBK("°") + strMinSec;
+    }
+    size_t i = 0;
+    double dSlowestUs = 0;
+    for (auto _ : state) {
+        dlg.m_strLatitude = strLat[i % strLat.size()];
+        dlg.m_strLongitude = strLon[i % strLon.size()];
+        TimedRefresh(pTrack, dSlowestUs);
+        ++i;
+    }
+    state.counters["scale"] = static_cast<double>(pTrack->m_nScale);
+    state.counters["slowest_cpu_us"] = dSlowestUs;
+}
+BENCHMARK(BM_RandomFixRefreshes)->Unit(benchmark::kMicrosecond);
+
+// The same far fixes, each after Enter was pressed in the window: the view starts again at
+// scale 1 while the path stays, so the fit first measures the whole path, which lies up to
+// hundreds of millions of pixels away, and steers by those extents.
+void BM_FarFixAfterEnter(benchmark::State& state) {
+    CMainWindow main;
+    CViewerDlg& dlg = main.Dlg();
+    ShowValidFix(dlg);
+    dlg.OnTrackPlot();
+    CTrackPlotDlg* pTrack = dlg.m_pTrackPlot;
+    pTrack->ShowWindow(SW_HIDE);
+    const CString strLat[] = {GBK("N   00° 00' 00.00\""), GBK("N   89° 00' 00.00\"")};
+    const CString strLon[] = {GBK("E 000° 00' 00.00\""), GBK("E 180° 00' 00.00\"")};
+    double dSlowestUs = 0;
+    auto fix = [&](int i) {
+        dlg.m_strLatitude = strLat[i];
+        dlg.m_strLongitude = strLon[i];
+        TimedRefresh(pTrack, dSlowestUs);
+    };
+    for (int i = 0; i < state.range(0); ++i)
+        fix(i % 2);
+    dSlowestUs = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pTrack->DoDataExchange(nullptr);
+        fix(0);
+        state.ResumeTiming();
+        fix(1);
+    }
+    state.counters["scale"] = static_cast<double>(pTrack->m_nScale);
+    state.counters["slowest_cpu_us"] = dSlowestUs;
+}
+BENCHMARK(BM_FarFixAfterEnter)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 } // namespace

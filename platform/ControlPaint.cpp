@@ -73,8 +73,8 @@ int TextLeft(const QRect& area, int nWidth, unsigned styles) {
     return area.left() + 1;
 }
 
-QRect PaintControlFace(QPainter& p, CControl* pControl, const QRect& r, const QString& text) {
-    CtlColours c = AskColours(pControl);
+QRect PaintControlFace(QPainter& p, CControl* pControl, const QRect& r, const QString& text,
+                       const CtlColours& c) {
     unsigned styles = pControl->Styles();
     p.fillRect(r, ToQColor(c.bBrushNull ? kFace : c.crBrush));
     QRect area = DrawFrame(p, r, styles);

@@ -25,11 +25,17 @@ struct CtlColours {
     int nBkMode = OPAQUE;
     COLORREF crBrush = kFace;
     bool bBrushNull = false;
+    bool operator==(const CtlColours& o) const {
+        return crText == o.crText && crBk == o.crBk && nBkMode == o.nBkMode &&
+               crBrush == o.crBrush && bBrushNull == o.bBrushNull;
+    }
 };
 CtlColours AskColours(CControl* pControl);
 
 // Where a text of this width starts in the area, by the alignment styles.
 int TextLeft(const QRect& area, int nWidth, unsigned styles);
-// The control's face: the brush fills it, the frame is drawn, and the text is drawn at the top
-// of the area inside, on its opaque background when the mode says so. Returns that area.
-QRect PaintControlFace(QPainter& p, CControl* pControl, const QRect& r, const QString& text);
+// The control's face in these colours: the brush fills it, the frame is drawn, and the text is
+// drawn at the top of the area inside, on its opaque background when the mode says so.
+// Returns that area.
+QRect PaintControlFace(QPainter& p, CControl* pControl, const QRect& r, const QString& text,
+                       const CtlColours& c);

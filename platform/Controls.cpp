@@ -44,7 +44,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setFont(font());
-        PaintControlFace(p, m_pControl, rect(), m_text);
+        PaintControlFace(p, m_pControl, rect(), m_text, AskColours(m_pControl));
     }
 
 private:
@@ -236,7 +236,9 @@ void CControl::CreateWidget(QWidget* pParent, const ControlTemplate& tpl) {
 void CControl::SetWindowText(const CString& str) {
     bool bUserEditable = m_kind == ControlKind::Edit && !(m_nStyles & CS_READONLY);
     if (str == m_strText && m_kind != ControlKind::RichEdit && !bUserEditable) {
-        if (m_pWidget)
+        if (auto* r = dynamic_cast<CReadOnlyEdit*>(m_pWidget))
+            r->Refresh();
+        else if (m_pWidget)
             m_pWidget->update();
         return;
     }

@@ -4,9 +4,11 @@
 #include "platform/GuiThread.h"
 
 #include <QApplication>
+#include <QBasicTimer>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -30,11 +32,33 @@ public:
     void Detach() { m_pDialog = nullptr; }
 
 protected:
+    // A window is painted at most every kPaintInterval: a fast line changes the controls and
+    // plots hundreds of times a second, more often than any screen shows, and painting each
+    // change would take the time the decoding needs. An update asked for sooner is deferred,
+    // never dropped.
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::UpdateRequest && m_paintClock.isValid() &&
+            m_paintClock.elapsed() < kPaintInterval) {
+            if (!m_deferredPaint.isActive())
+                m_deferredPaint.start(kPaintInterval - static_cast<int>(m_paintClock.elapsed()),
+                                      this);
+            return true;
+        }
+        if (e->type() == QEvent::UpdateRequest)
+            m_paintClock.start();
+        return QWidget::event(e);
+    }
     void paintEvent(QPaintEvent*) override {
         if (m_pDialog)
             CWndEvents::Paint(m_pDialog, this);
     }
     void timerEvent(QTimerEvent* e) override {
+        if (e->timerId() == m_deferredPaint.timerId()) {
+            m_deferredPaint.stop();
+            QEvent request(QEvent::UpdateRequest);
+            event(&request);
+            return;
+        }
         if (m_pDialog)
             CWndEvents::Timer(m_pDialog, e->timerId());
     }
@@ -82,7 +106,10 @@ protected:
     }
 
 private:
+    static constexpr int kPaintInterval = 20;
     CDialog* m_pDialog;
+    QElapsedTimer m_paintClock;
+    QBasicTimer m_deferredPaint;
 };
 
 int MulDiv(int a, int b, int c) {

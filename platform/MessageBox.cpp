@@ -4,7 +4,9 @@
 #include "platform/GuiThread.h"
 #include "platform/Wnd.h"
 
+#include <QLabel>
 #include <QMessageBox>
+#include <QStringList>
 #include <mutex>
 
 namespace {
@@ -27,6 +29,42 @@ QMessageBox::Icon IconOf(UINT nType) {
     }
 }
 
+// Wide enough for most details, narrow enough to read.
+constexpr int kDetailChars = 56;
+
+QString WrapLine(const QString& line, const QFontMetrics& fm, int nWidth) {
+    qsizetype nIndent = 0;
+    while (nIndent < line.size() && line[nIndent] == ' ')
+        ++nIndent;
+    QString indent = line.left(nIndent);
+    QStringList lines;
+    QString current;
+    for (const QString& word : line.mid(nIndent).split(' ', Qt::SkipEmptyParts)) {
+        QString candidate = current.isEmpty() ? indent + word : current + ' ' + word;
+        if (!current.isEmpty() && fm.horizontalAdvance(candidate) > nWidth) {
+            lines << current;
+            candidate = indent + word;
+        }
+        current = candidate;
+    }
+    lines << current;
+    return lines.join('\n');
+}
+
+// The detail under the text, wrapped by us: the label's own wrapping would break a path at
+// its hyphens and slashes.
+void SetDetail(QMessageBox& box, const std::string& strDetail) {
+    box.setInformativeText(QString::fromStdString(strDetail));
+    auto* pLabel = box.findChild<QLabel*>("qt_msgbox_informativelabel");
+    if (!pLabel)
+        return;
+    pLabel->setTextFormat(Qt::PlainText);
+    pLabel->setWordWrap(false);
+    QFontMetrics fm(pLabel->font());
+    pLabel->setText(WrapBetweenWords(QString::fromStdString(strDetail), fm,
+                                     kDetailChars * fm.averageCharWidth()));
+}
+
 MessageBoxHook CurrentHook() {
     std::lock_guard<std::mutex> guard(g_hookLock);
     return g_hook;
@@ -44,7 +82,7 @@ int ShowBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UIN
                     pOwner ? pOwner->Widget() : nullptr);
     // Shown at once under the text, never behind a button: it is why the box came up.
     if (!strDetail.empty())
-        box.setInformativeText(QString::fromStdString(strDetail));
+        SetDetail(box, strDetail);
     int result = box.exec();
     if (result == QMessageBox::Yes)
         return IDYES;
@@ -54,6 +92,13 @@ int ShowBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UIN
 }
 
 } // namespace
+
+QString WrapBetweenWords(const QString& text, const QFontMetrics& fm, int nWidth) {
+    QStringList lines;
+    for (const QString& line : text.split('\n'))
+        lines << WrapLine(line, fm, nWidth);
+    return lines.join('\n');
+}
 
 int AfxMessageBox(const CString& strText, UINT nType, const std::string& strDetail) {
     CWinApp* pApp = AfxGetApp();

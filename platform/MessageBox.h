@@ -4,6 +4,8 @@
 #include "platform/String.h"
 #include "platform/Types.h"
 
+#include <QFontMetrics>
+#include <QString>
 #include <functional>
 #include <string>
 
@@ -17,6 +19,11 @@ int AfxMessageBox(const CString& strText, UINT nType = MB_OK,
 // A plain box with its own caption; no owner window when pOwner is null.
 int MessageBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UINT nType,
                const std::string& strDetail = std::string());
+
+// The detail as a box shows it: each line broken at spaces only, so that a device path or a
+// command stays whole on its line even where that is wider than nWidth pixels. Leading
+// spaces (an indented command) are kept on every line they continue to.
+QString WrapBetweenWords(const QString& text, const QFontMetrics& fm, int nWidth);
 
 struct MessageBoxCall {
     std::string text;    // UTF-8

@@ -1,6 +1,5 @@
 #include "platform/ReadOnlyEdit.h"
 
-#include "platform/ControlPaint.h"
 #include "platform/Controls.h"
 
 #include <QMouseEvent>
@@ -19,6 +18,11 @@ void CReadOnlyEdit::SetValue(const QString& text) {
     setText(text);
     if (bWhole)
         selectAll();
+}
+
+void CReadOnlyEdit::Refresh() {
+    if (!m_bPainted || !(AskColours(m_pControl) == m_painted))
+        update();
 }
 
 QRect CReadOnlyEdit::TextArea() const {
@@ -48,7 +52,9 @@ void CReadOnlyEdit::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setFont(font());
     QString value = text();
-    QRect area = PaintControlFace(p, m_pControl, rect(), value);
+    m_painted = AskColours(m_pControl);
+    m_bPainted = true;
+    QRect area = PaintControlFace(p, m_pControl, rect(), value, m_painted);
     QFontMetrics fm(font());
     if (hasSelectedText()) {
         int nStart = selectionStart();

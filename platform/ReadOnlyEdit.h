@@ -3,6 +3,8 @@
 // menu) and reached with Tab.
 #pragma once
 
+#include "platform/ControlPaint.h"
+
 #include <QLineEdit>
 
 class CControl;
@@ -13,6 +15,10 @@ public:
     // Shows new text. A value selected whole stays selected whole, so that copying it works
     // while the value changes under the selection.
     void SetValue(const QString& text);
+    // Repaints when the colours the dialog gives now are not those last painted. The text is
+    // as painted, so nothing else on the face can have changed: a table of unchanged cells,
+    // set again each epoch, costs no paint.
+    void Refresh();
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -30,4 +36,6 @@ private:
 
     CControl* m_pControl;
     int m_nAnchor = 0;
+    CtlColours m_painted;
+    bool m_bPainted = false;
 };

@@ -10,6 +10,10 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 // A colour the path never has: what is left of it in the kept picture is not copied.
 constexpr COLORREF kClear = RGB(255, 0, 255);
 constexpr int kPathPenWidth = 2;
+// Segments shorter than this cost less to draw again than to look up.
+constexpr long long kLongSegment = 8;
+// Bounds the memory of drawn segments; beyond it, segments are simply drawn.
+constexpr size_t kMaxDrawnSegments = 1 << 16;
 
 // Segment ends farther out than this (a view reset over a path around the world) are brought in
 // along the segment before it is drawn; no pixel of the window lies anywhere near them.
@@ -84,9 +88,11 @@ void CTrackPath::Draw(CDC& dcFrame, int nWidth, int nHeight, CTrackView& view,
     for (; m_nSteps < nNewest; ++m_nSteps) {
         long long x2 = m_nX + steps[m_nSteps]->m_nDx;
         long long y2 = m_nY - steps[m_nSteps]->m_nDy;
-        DrawSegment(m_dc, view.ScreenX(m_nX), view.ScreenY(m_nY), view.ScreenX(x2),
-                    view.ScreenY(y2));
-        Extend(view.ScreenX(x2), view.ScreenY(y2));
+        long long sx1 = view.ScreenX(m_nX), sy1 = view.ScreenY(m_nY);
+        long long sx2 = view.ScreenX(x2), sy2 = view.ScreenY(y2);
+        if (!IsDrawn(sx1, sy1, sx2, sy2))
+            DrawSegment(m_dc, sx1, sy1, sx2, sy2);
+        Extend(sx2, sy2);
         m_nX = x2;
         m_nY = y2;
     }
@@ -127,6 +133,7 @@ void CTrackPath::Restart(CDC& dcFrame, int nWidth, int nHeight, const CTrackView
     m_nX = m_nY = kTrackOrigin;
     m_nMinX = m_nMinY = kSquareMax;
     m_nMaxX = m_nMaxY = kSquareMin;
+    m_drawn.clear();
 }
 
 void CTrackPath::Extend(long long sx, long long sy) {
@@ -134,4 +141,20 @@ void CTrackPath::Extend(long long sx, long long sy) {
     m_nMaxX = std::max(m_nMaxX, sx);
     m_nMinY = std::min(m_nMinY, sy);
     m_nMaxY = std::max(m_nMaxY, sy);
+}
+
+// True when the same segment is in the kept picture already; remembers long ones.
+bool CTrackPath::IsDrawn(long long x1, long long y1, long long x2, long long y2) {
+    if (std::max(std::llabs(x2 - x1), std::llabs(y2 - y1)) < kLongSegment)
+        return false;
+    if (m_drawn.size() >= kMaxDrawnSegments)
+        return m_drawn.count({x1, y1, x2, y2}) > 0;
+    return !m_drawn.insert({x1, y1, x2, y2}).second;
+}
+
+size_t CTrackPath::SegmentHash::operator()(const Segment& s) const {
+    size_t h = std::hash<long long>()(s.x1);
+    for (long long v : {s.y1, s.x2, s.y2})
+        h = h * 1000003 ^ std::hash<long long>()(v);
+    return h;
 }

@@ -7,10 +7,12 @@
 #include "plots/TrackFit.h"
 #include "plots/TrackStep.h"
 
+#include <deque>
 #include <memory>
-#include <vector>
+#include <unordered_set>
 
-using TrackSteps = std::vector<std::unique_ptr<CTrackStep>>;
+// Grows without moving what it holds: adding a step never copies a long path.
+using TrackSteps = std::deque<std::unique_ptr<CTrackStep>>;
 
 class CTrackPath {
 public:
@@ -24,6 +26,17 @@ private:
     bool IsValidFor(const CDC& dcFrame, const CTrackView& view) const;
     void Restart(CDC& dcFrame, int nWidth, int nHeight, const CTrackView& view);
     void Extend(long long sx, long long sy);
+    bool IsDrawn(long long x1, long long y1, long long x2, long long y2);
+
+    struct Segment {
+        long long x1, y1, x2, y2;
+        bool operator==(const Segment& other) const {
+            return x1 == other.x1 && y1 == other.y1 && x2 == other.x2 && y2 == other.y2;
+        }
+    };
+    struct SegmentHash {
+        size_t operator()(const Segment& s) const;
+    };
 
     CDC m_dc;
     CBitmap m_bmp;
@@ -41,4 +54,7 @@ private:
     long long m_nMaxX = kSquareMin;
     long long m_nMinY = kSquareMax;
     long long m_nMaxY = kSquareMin;
+    // Long segments already in the kept picture, all black: a path that goes back and forth
+    // draws each of them once.
+    std::unordered_set<Segment, SegmentHash> m_drawn;
 };

@@ -52,6 +52,14 @@ public:
     float m_fLonSec = 0;
     const double* const m_dSinTable = kSinTable;
     TrackSteps m_points;
+    // Where the stored steps end, walked from the origin as the paint walks them, and the box
+    // of their end points.
+    long long m_nPathEndX = kTrackOrigin;
+    long long m_nPathEndY = kTrackOrigin;
+    long long m_nPathMinX = kTrackOrigin;
+    long long m_nPathMaxX = kTrackOrigin;
+    long long m_nPathMinY = kTrackOrigin;
+    long long m_nPathMaxY = kTrackOrigin;
     CDC m_dcBackground;
     CBitmap m_bmpBackground;
     CTrackPath m_path;

@@ -90,6 +90,12 @@ void CTrackPlotDlg::AddStep(int nStepEast, int nStepNorth) {
     m_nNewY = m_nLastY - nStepNorth;
     FitView(m_nNewX, m_nNewY);
     m_points.push_back(std::make_unique<CTrackStep>(nStepEast, nStepNorth));
+    m_nPathEndX += nStepEast;
+    m_nPathEndY -= nStepNorth;
+    m_nPathMinX = std::min(m_nPathMinX, m_nPathEndX);
+    m_nPathMaxX = std::max(m_nPathMaxX, m_nPathEndX);
+    m_nPathMinY = std::min(m_nPathMinY, m_nPathEndY);
+    m_nPathMaxY = std::max(m_nPathMaxY, m_nPathEndY);
     m_nLastX = m_nNewX;
     m_nLastY = m_nNewY;
 }
@@ -105,17 +111,14 @@ void CTrackPlotDlg::FitView(long long x, long long y) {
 }
 
 void CTrackPlotDlg::MeasurePathExtents() {
-    // The origin's pixel is the anchor, and the first step ends on it.
+    // The origin's pixel is the anchor, and the first step ends on it. Screen coordinates grow
+    // with track coordinates, so the path's box gives its extents.
     m_nMinX = m_nMaxX = m_nAnchorX;
     m_nMinY = m_nMaxY = m_nAnchorY;
-    long long x = kTrackOrigin;
-    long long y = kTrackOrigin;
-    for (const auto& pStep : m_points) {
-        x += pStep->m_nDx;
-        y -= pStep->m_nDy;
-        m_nMinX = std::min(m_nMinX, ScreenX(x));
-        m_nMaxX = std::max(m_nMaxX, ScreenX(x));
-        m_nMinY = std::min(m_nMinY, ScreenY(y));
-        m_nMaxY = std::max(m_nMaxY, ScreenY(y));
-    }
+    if (m_points.empty())
+        return;
+    m_nMinX = std::min(m_nMinX, ScreenX(m_nPathMinX));
+    m_nMaxX = std::max(m_nMaxX, ScreenX(m_nPathMaxX));
+    m_nMinY = std::min(m_nMinY, ScreenY(m_nPathMinY));
+    m_nMaxY = std::max(m_nMaxY, ScreenY(m_nPathMaxY));
 }

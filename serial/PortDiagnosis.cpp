@@ -1,5 +1,7 @@
 #include "serial/PortDiagnosis.h"
 
+#include "serial/PortSource.h"
+
 #include <QString>
 #include <cerrno>
 #include <cstdlib>
@@ -18,15 +20,6 @@ std::string Format(const char* pszFormat, int nValue) {
     return buf;
 }
 
-// A path under the user's home as the user would type it.
-std::string Abbreviated(const std::string& path) {
-    const char* pszHome = std::getenv("HOME");
-    std::string home = pszHome ? pszHome : "";
-    if (home.size() > 1 && path.compare(0, home.size() + 1, home + "/") == 0)
-        return "~" + path.substr(home.size());
-    return path;
-}
-
 // A device name split as /dev/ttyS + 12; number -1 when it ends in no digits.
 std::pair<std::string, long> SplitNumber(const std::string& device) {
     size_t nDigits = device.find_last_not_of("0123456789") + 1;
@@ -36,24 +29,48 @@ std::pair<std::string, long> SplitNumber(const std::string& device) {
 }
 
 // The group that may open the device: its owner group, or dialout, which owns serial devices
-// on Debian, when the device is not there to ask or belongs to root.
-std::string DeviceGroup(const std::string& path) {
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0 && st.st_gid != 0) {
-        if (const group* pGroup = getgrgid(st.st_gid))
+// on Debian, when the device is not there to ask or belongs to root's group.
+std::string DeviceGroup(const struct stat* pStat) {
+    if (pStat && pStat->st_gid != 0) {
+        if (const group* pGroup = getgrgid(pStat->st_gid))
             return pGroup->gr_name;
     }
     return "dialout";
 }
 
+// A device only root may open (root's, mode 0600): joining a group cannot help, a udev rule
+// that gives it one can.
+bool IsRootOnly(const struct stat& st) {
+    return st.st_uid == 0 && (st.st_mode & (S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH)) == 0;
+}
+
+std::string PermissionHint(const std::string& path) {
+    struct stat st;
+    bool bKnown = stat(path.c_str(), &st) == 0;
+    if (bKnown && IsRootOnly(st)) {
+        char szReal[4096];
+        std::string device = realpath(path.c_str(), szReal) ? szReal : path;
+        std::string name = device.substr(device.rfind('/') + 1);
+        return "Only root may open this device, so joining a group cannot help. Give it the "
+               "dialout group with a udev rule, for example in "
+               "/etc/udev/rules.d/70-gps-receiver.rules:\n    KERNEL==\"" +
+               name +
+               "\", GROUP=\"dialout\", MODE=\"0660\"\nthen run\n    sudo udevadm control "
+               "--reload && sudo udevadm trigger\n(or, until the device is plugged in again: "
+               "sudo chgrp dialout " +
+               device + " && sudo chmod 0660 " + device +
+               "), join the group with\n    sudo adduser $USER dialout\nand log out and in again.";
+    }
+    std::string group = DeviceGroup(bKnown ? &st : nullptr);
+    return "Serial devices can be opened by the members of the group that owns them (" + group +
+           "). Join it with\n    sudo adduser $USER " + group + "\nthen log out and in again.";
+}
+
 std::string OpenRefusedHint(const std::string& path, int nError) {
     switch (nError) {
     case EACCES:
-    case EPERM: {
-        std::string group = DeviceGroup(path);
-        return "Serial devices can be opened by the members of the group that owns them (" + group +
-               "). Join it with\n    sudo adduser $USER " + group + "\nthen log out and in again.";
-    }
+    case EPERM:
+        return PermissionHint(path);
     case ENOENT:
         return "The device is not there: the receiver was unplugged, or the link leads to a "
                "device that is gone.";
@@ -65,6 +82,38 @@ std::string OpenRefusedHint(const std::string& path, int nError) {
     default:
         return std::string();
     }
+}
+
+// Advice for a device held by the program named.
+std::string HolderAdvice(int nPort, const PortHolder& holder) {
+    std::string com = std::to_string(nPort);
+    if (holder.program == "gpsd")
+        return "gpsd serves the receiver to every program that asks. Read it through gpsd: "
+               "make COM" +
+               com + " gpsd's stream with\n    echo gpsd://localhost > ~/.velmora/ports/com" + com +
+               "\nand start again; or stop gpsd (sudo systemctl stop gpsd.socket gpsd) to "
+               "read the device directly.";
+    if (holder.program == "ModemManager")
+        return "ModemManager probes new devices for modems and lets go after a few seconds: "
+               "start again then. To keep it away from the receiver, add "
+               "ENV{ID_MM_DEVICE_IGNORE}=\"1\" for the device in a udev rule, or stop it "
+               "(sudo systemctl stop ModemManager).";
+    return "Close " + holder.program + " or stop its use of the port, and start again.";
+}
+
+std::string HolderText(const PortHolder& holder) {
+    return holder.program + " (process " + std::to_string(holder.nPid) + ")";
+}
+
+// For a claim whose holder is hidden from this user: the usual suspects that run now.
+std::string SuspectsText() {
+    std::vector<PortHolder> suspects = FindPrograms({"gpsd", "ModemManager"});
+    if (suspects.empty())
+        return std::string();
+    std::string text = "\nRunning now, and known to hold receivers: " + HolderText(suspects[0]);
+    for (size_t i = 1; i < suspects.size(); ++i)
+        text += ", " + HolderText(suspects[i]);
+    return text + ".";
 }
 
 std::string NoDeviceText(int nPort) {
@@ -88,8 +137,10 @@ std::string SystemErrorText(int nError) {
 std::string DescribePortLine(const PortEntry& entry) {
     std::string line = "COM" + std::to_string(entry.nPort) + " = " + entry.device;
     if (entry.bLinked)
-        line += " (by the link " + Abbreviated(entry.path) + ")";
-    if (!entry.bPresent)
+        line += " (by the link " + AbbreviatedPath(entry.path) + ")";
+    if (entry.bSource)
+        line += " (by the file " + AbbreviatedPath(entry.path) + ")";
+    if (!entry.bPresent && !entry.bSource)
         line += ", not present";
     return line;
 }
@@ -127,8 +178,15 @@ std::string DescribeOpenFailure(int nPort, const std::string& path, EPortFailure
     std::string text = DescribePortLine(DescribePort(nPort, path)) + "\n";
     switch (eFailure) {
     case EPortFailure::Claimed:
-        return text + "The device is busy: another program has opened it for itself. Close that "
-                      "program or stop its use of the port, and start again.";
+        return text +
+               "The device is busy: another program has opened it for itself. Close that "
+               "program or stop its use of the port, and start again." +
+               SuspectsText();
+    case EPortFailure::StaleClaim:
+        return text + "The device is still marked as taken by a program that has ended without "
+                      "letting it go; no program has it open now. Unplug the receiver and plug "
+                      "it in again (for a simulated receiver: restart the simulator) to clear "
+                      "the mark.";
     case EPortFailure::NotSerial:
         return text + "This is not a serial device: " + SystemErrorText(nError) + ".";
     default: {
@@ -139,8 +197,38 @@ std::string DescribeOpenFailure(int nPort, const std::string& path, EPortFailure
     }
 }
 
+std::string DescribeSharedDevice(int nPort, const std::string& path,
+                                 const std::vector<PortHolder>& holders) {
+    std::string text = DescribePortLine(DescribePort(nPort, path)) + "\nThe device is in use by " +
+                       HolderText(holders[0]);
+    for (size_t i = 1; i < holders.size(); ++i)
+        text += ", " + HolderText(holders[i]);
+    text += ". A serial port is read by one program at a time: two readers would each get part "
+            "of the stream.\n";
+    return text + HolderAdvice(nPort, holders[0]);
+}
+
+std::string DescribeSourceFailure(const std::string& fileError) {
+    return fileError + "\nA source file holds one line: tcp://HOST:PORT for NMEA from a TCP "
+                       "server, gpsd://HOST[:PORT][/DEVICE] for the NMEA of a running gpsd.";
+}
+
+std::string DescribeConnectFailure(int nPort, const std::string& path, const std::string& reason,
+                                   bool bGpsd) {
+    std::string text =
+        DescribePortLine(DescribePort(nPort, path)) + "\nConnecting failed: " + reason + ".";
+    if (bGpsd)
+        return text + "\nIs gpsd running and listening there? (systemctl status gpsd; gpsd "
+                      "listens on port 2947 of this machine unless told otherwise.)";
+    return text + "\nIs the server running and listening on that port?";
+}
+
 std::string DescribeLineFailure(int nPort, const std::string& path, int nError) {
-    std::string text = DescribePortLine(DescribePort(nPort, path)) + "\n";
+    PortEntry entry = DescribePort(nPort, path);
+    std::string text = DescribePortLine(entry) + "\n";
+    if (nError == 0 && entry.bSource)
+        return text + "The connection was closed by the other side: the server stopped or "
+                      "dropped this client. Stop, and start again once it is back.";
     if (nError == 0)
         return text + "The device hung up: the receiver was unplugged or switched off, or the "
                       "program at the other end closed the line. Stop, and start again once it "

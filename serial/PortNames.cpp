@@ -1,5 +1,7 @@
 #include "serial/PortNames.h"
 
+#include "serial/PortSource.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -106,9 +108,17 @@ std::vector<PortEntry> ListPorts(const char* pszHome, const std::string& devDir)
 }
 
 PortEntry DescribePort(int nPort, const std::string& path) {
-    PortEntry entry{path.empty() ? 0 : nPort, path, path, false, false};
+    PortEntry entry{path.empty() ? 0 : nPort, path, path, false, false, false};
     if (path.empty())
         return entry;
+    if (IsSourceFile(path)) {
+        PortSource source;
+        std::string error;
+        entry.bSource = true;
+        entry.bPresent = ReadSourceFile(path, source, error);
+        entry.device = entry.bPresent ? source.line : "no valid source";
+        return entry;
+    }
     std::error_code ec;
     if (fs::is_symlink(fs::symlink_status(path, ec))) {
         fs::path target = fs::read_symlink(path, ec);

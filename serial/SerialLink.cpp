@@ -3,10 +3,13 @@
 #include "core/BaudRates.h"
 #include "platform/GuiThread.h"
 #include "platform/MessageBox.h"
+#include "serial/ClaimRelease.h"
+#include "serial/PortHolders.h"
 #include "serial/PortNames.h"
 
 #include <QString>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <pthread.h>
@@ -83,7 +86,7 @@ CString SystemText(int nError) {
 
 } // namespace
 
-CSerialLink::CSerialLink() : m_pCalls(&CPortCalls::System()) {}
+CSerialLink::CSerialLink() : m_pCalls(&CPortCalls::System()), m_pNetCalls(&CNetCalls::System()) {}
 
 CSerialLink::~CSerialLink() {
     EndReader();
@@ -97,40 +100,127 @@ void CSerialLink::SetPortCalls(CPortCalls* pCalls) {
     m_pCalls = pCalls ? pCalls : &CPortCalls::System();
 }
 
+void CSerialLink::SetNetCalls(CNetCalls* pCalls) {
+    m_pNetCalls = pCalls ? pCalls : &CNetCalls::System();
+}
+
 BOOL CSerialLink::Open(CWnd* pOwnerWnd, int nPortNumber, int nBaud, int nDataBits, int nStopBits,
                        char cParity, DWORD dwEventMask) {
     EndReader();
     m_pOwnerWnd = pOwnerWnd;
     m_nPortNumber = nPortNumber;
-    std::lock_guard<std::mutex> guard(m_lock);
-    ClosePort();
+    m_settings = {nBaud, nDataBits, nStopBits, cParity, dwEventMask};
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        ClosePort();
+    }
+    m_bHungUp = false;
+    m_strOpenedDevice.clear();
     m_strDevicePath = PortDevicePath(nPortNumber);
     m_strLastOpenError.clear();
-    if (!OpenPort(m_strDevicePath))
+    if (!ResolveSource())
         return FALSE;
-    if (const char* pszFailed = Configure(nBaud, nDataBits, nStopBits, cParity, dwEventMask))
+    if (m_source.eKind != ESourceKind::Device)
+        return ConnectNetSource() ? TRUE : FALSE;
+    // The device itself, so that a re-open finds it whatever the number names by then.
+    char szReal[PATH_MAX];
+    m_strOpenedDevice = realpath(m_strDevicePath.c_str(), szReal) ? szReal : m_strDevicePath;
+    return OpenDevice(m_strDevicePath);
+}
+
+BOOL CSerialLink::Reopen() {
+    EndReader();
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        ClosePort();
+    }
+    if (m_source.eKind != ESourceKind::Device || m_bHungUp || m_strOpenedDevice.empty())
+        return FALSE;
+    return OpenDevice(m_strOpenedDevice);
+}
+
+BOOL CSerialLink::OpenDevice(const std::string& path) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (!OpenPort(path))
+        return FALSE;
+    if (const char* pszFailed =
+            Configure(m_settings.nBaud, m_settings.nDataBits, m_settings.nStopBits,
+                      m_settings.cParity, m_settings.dwEventMask))
         ReportError(pszFailed);
     PurgePort();
     return TRUE;
 }
 
+// What the number names: a device, or the network source its file holds.
+bool CSerialLink::ResolveSource() {
+    m_source = PortSource();
+    m_source.path = m_strDevicePath;
+    if (m_strDevicePath.empty() || !IsSourceFile(m_strDevicePath))
+        return true;
+    std::string error;
+    if (ReadSourceFile(m_strDevicePath, m_source, error))
+        return true;
+    m_strLastOpenError = DescribeSourceFailure(error);
+    return false;
+}
+
+// Connects without holding the lock: the window goes on answering meanwhile.
+bool CSerialLink::ConnectNetSource() {
+    NetConnection connection = ConnectSource(m_source, *m_pNetCalls);
+    if (connection.fd < 0) {
+        m_strLastOpenError = DescribeConnectFailure(
+            m_nPortNumber, m_strDevicePath, connection.reason, m_source.eKind == ESourceKind::Gpsd);
+        return false;
+    }
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_hPort = connection.fd;
+    m_dwEventMask = m_settings.dwEventMask & kKnownEvents;
+    m_gpsdFilter.Reset();
+    return true;
+}
+
 bool CSerialLink::OpenPort(const std::string& path) {
     if (path.empty())
         return RefuseOpen(EPortFailure::NoDevice, 0);
+    // No sharing: another program reading the device would split the stream with us.
+    if (HasOtherHolders(path))
+        return false;
     int fd = m_pCalls->Open(path.c_str(), kOpenFlags);
+    if (fd < 0 && errno == EBUSY && FindPortHolders(path).bComplete)
+        return RefuseOpen(EPortFailure::StaleClaim, EBUSY);
     if (fd < 0)
         return RefuseOpen(EPortFailure::OpenRefused, errno);
-    // No sharing: a port another program claimed is in use (root could open it regardless),
-    // and a device that cannot be claimed is no serial port.
+    if (!TakeClaim(fd))
+        return false;
+    m_hPort = fd;
+    m_dwEventMask = 0;
+    RegisterClaim(fd);
+    return true;
+}
+
+bool CSerialLink::HasOtherHolders(const std::string& path) {
+    PortHolders found = FindPortHolders(path);
+    if (found.holders.empty())
+        return false;
+    m_strLastOpenError = DescribeSharedDevice(m_nPortNumber, m_strDevicePath, found.holders);
+    return true;
+}
+
+// A port another program claimed is in use (root could open it regardless); a claim that no
+// program holds any more is left over from one that ended without letting go, and is cleared.
+// A device that cannot be claimed is no serial port.
+bool CSerialLink::TakeClaim(int fd) {
     int nClaimed = 0;
     if (m_pCalls->Ioctl(fd, TIOCGEXCL, &nClaimed) < 0)
         return RefuseOpen(EPortFailure::NotSerial, errno, fd);
-    if (nClaimed != 0)
-        return RefuseOpen(EPortFailure::Claimed, EBUSY, fd);
+    if (nClaimed != 0) {
+        PortHolders found = FindPortHolders(m_strOpenedDevice);
+        if (!found.bComplete || !found.holders.empty())
+            return RefuseOpen(EPortFailure::Claimed, EBUSY, fd);
+        m_pCalls->Ioctl(fd, TIOCNXCL, nullptr);
+    }
     if (m_pCalls->Ioctl(fd, TIOCEXCL, nullptr) < 0)
         return RefuseOpen(EPortFailure::NotSerial, errno, fd);
-    m_hPort = fd;
-    m_dwEventMask = 0;
     return true;
 }
 
@@ -144,6 +234,12 @@ bool CSerialLink::RefuseOpen(EPortFailure eFailure, int nError, int fd) {
 void CSerialLink::ClosePort() {
     if (m_hPort < 0)
         return;
+    if (m_source.eKind != ESourceKind::Device) {
+        close(m_hPort);
+        m_hPort = -1;
+        return;
+    }
+    UnregisterClaim(m_hPort);
     // The claim belongs to the device, not to this descriptor: while the other side of a
     // pseudo-terminal stays open it would outlive the close and refuse the next open.
     m_pCalls->Ioctl(m_hPort, TIOCNXCL, nullptr);
@@ -209,8 +305,9 @@ bool CSerialLink::ApplyConfig() {
     return m_pCalls->Ioctl(m_hPort, TIOCMBIS, &nLines) == 0 || errno == ENOTTY || errno == EINVAL;
 }
 
+// A network source has no queue of its own to purge: what the server sent is the stream.
 void CSerialLink::PurgePort() {
-    if (m_hPort >= 0)
+    if (m_hPort >= 0 && m_source.eKind == ESourceKind::Device)
         m_pCalls->Flush(m_hPort);
 }
 
@@ -307,7 +404,7 @@ void CSerialLink::ReaderThread(std::promise<void> inLoop) {
 
 // Hands over one run of what waits in the input queue, the wake-up's notifications ahead of
 // it; the reader comes back at once while more waits. False when the device failed
-// (unplugged, hung up), which is reported once.
+// (unplugged, hung up) or the server closed the connection, which is reported once.
 bool CSerialLink::DrainInput(short nEvents) {
     BYTE buf[kMaxRun];
     ssize_t nRead;
@@ -317,25 +414,39 @@ bool CSerialLink::DrainInput(short nEvents) {
         nRead = read(m_hPort, buf, sizeof buf);
         nError = errno;
     }
+    bool bSocket = m_source.eKind != ESourceKind::Device;
     bool bFailed = nRead < 0 && nError != EAGAIN && nError != EINTR;
+    size_t nSkipped = 0;
+    size_t nBytes = nRead > 0 ? static_cast<size_t>(nRead) : 0;
+    if (m_source.eKind == ESourceKind::Gpsd)
+        nBytes = m_gpsdFilter.Filter(buf, nBytes, nSkipped);
     std::vector<CSentMessage> messages = Notifications();
+    if (nSkipped > 0)
+        messages.push_back({WM_SERIAL_RXSKIPPED, 0, m_nPortNumber});
     if (m_dwEventMask & EV_RXCHAR) {
-        for (ssize_t i = 0; i < nRead; ++i)
+        for (size_t i = 0; i < nBytes; ++i)
             messages.push_back({WM_SERIAL_RXCHAR, buf[i], m_nPortNumber});
     }
     // A send the closed gate refused means the reader is being ended: its stop event is set.
     if (!messages.empty() && m_pOwnerWnd &&
         !m_sender.SendMessages(m_pOwnerWnd, std::move(messages)))
         return true;
-    // A hang-up is told by the wait, not by a read of 0 bytes.
-    if (bFailed || (nRead <= 0 && (nEvents & kHangUp))) {
-        m_bReaderAlive = 0;
-        std::string detail =
-            DescribeLineFailure(m_nPortNumber, m_strDevicePath, bFailed ? nError : 0);
-        ShowBox([detail] { AfxMessageBox("Serialport Error", MB_OK, detail); });
+    // A port's hang-up is told by the wait, not by a read of 0 bytes; a socket's end is the
+    // read of 0 bytes after the wait said there was something to read.
+    bool bClosed = nRead == 0 && (bSocket || (nEvents & kHangUp));
+    bool bDead = nRead < 0 && !bFailed && (nEvents & kHangUp);
+    if (bFailed || bClosed || bDead) {
+        ReportLineFailure(bFailed ? nError : 0);
         return false;
     }
     return true;
+}
+
+void CSerialLink::ReportLineFailure(int nError) {
+    m_bReaderAlive = 0;
+    m_bHungUp = true;
+    std::string detail = DescribeLineFailure(m_nPortNumber, m_strDevicePath, nError);
+    ShowBox([detail] { AfxMessageBox("Serialport Error", MB_OK, detail); });
 }
 
 std::vector<CSentMessage> CSerialLink::Notifications() const {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need, when missing;
+# Installs the Debian packages the build, the program and the tests (gpsd: the tests of gpsd
+# sources start one of their own) need, when missing;
 # further packages (for benchmarks, fuzzing) may be named as arguments.
 set -euo pipefail
 packages=(
@@ -8,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core fontconfig
   xvfb xauth
+  gpsd
   "$@"
 )
 missing=()

@@ -3,12 +3,12 @@
 framing, decoders and controls, with the main window shown offscreen and both plot windows open.
 
 1. Loss: this script writes a generated stream into a pseudo-terminal as fast as the program
-   takes it, after the program has started (so its purge at Start drops nothing), and compares
-   the bytes written with the bytes the window handled.
+   takes it, after the program has started at 921600 baud (so its purge at Start drops
+   nothing), and compares the bytes written with the bytes the window handled.
 2. Rate: velmora-sim --unpaced streams for a while; the simulator prints what it sent.
-3. CPU: velmora-sim paced at 57600 baud, once with its one-epoch-a-second receiver and once
-   playing a recording back-to-back, which fills the line (5,760 bytes a second); the program's
-   CPU time (both threads) over the run.
+3. CPU: velmora-sim paced at 57600 and at 921600 baud, with its one-epoch-a-second receiver
+   and playing a recording back-to-back, which fills the line (5,760 or 92,160 bytes a
+   second); the program's CPU time (both threads) over the run.
 Usage: bytepath.py BUILD_DIR [SECONDS]"""
 import json, os, pty, re, select, subprocess, sys, tempfile, time
 
@@ -22,9 +22,9 @@ env = dict(os.environ, HOME=home, QT_QPA_PLATFORM="offscreen")
 out = tempfile.mkdtemp(prefix="velmora-bench-out-")
 
 
-def shot(port, run_seconds):
+def shot(port, run_seconds, baud):
     return subprocess.Popen([os.path.join(tools, "velmora-shot"), "--out", out, "--port", str(port),
-                             "--baud", "57600", "--sky", "--track", "--panel",
+                             "--baud", str(baud), "--sky", "--track", "--panel",
                              "--seconds", str(run_seconds)], env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -47,7 +47,7 @@ def loss_run():
     stream = stream.replace(b"\r\r\n", b"\r\n")
     master, slave = pty.openpty()
     os.symlink(os.ttyname(slave), os.path.join(ports, "com8"))
-    program = shot(8, seconds + 4)
+    program = shot(8, seconds + 4, 921600)
     time.sleep(2)
     os.set_blocking(master, False)
     written, start = 0, time.monotonic()
@@ -71,11 +71,11 @@ def loss_run():
           f"window handled {got}; lost {written - got}; caption {caption}")
 
 
-def sim_run(label, extra):
-    args = [os.path.join(tools, "velmora-sim"), "--port", "9", "--baud", "57600"] + extra
+def sim_run(label, baud, extra):
+    args = [os.path.join(tools, "velmora-sim"), "--port", "9", "--baud", str(baud)] + extra
     sim = subprocess.Popen(args, env=env, stdout=subprocess.PIPE, text=True)
     sim.stdout.readline()
-    program = shot(9, seconds + 2)
+    program = shot(9, seconds + 2, baud)
     time.sleep(1)
     cpu0, t0 = cpu_seconds(program.pid), time.monotonic()
     time.sleep(seconds)
@@ -92,6 +92,8 @@ recording = os.path.join(out, "drive.txt")
 subprocess.run([os.path.join(tools, "velmora-sim"), "--write", recording, "--epochs", "3000",
                 "--gps", "14"], check=True, stdout=subprocess.DEVNULL)
 loss_run()
-sim_run("unpaced", ["--unpaced", "--gps", "14"])
-sim_run("paced 57600, one epoch a second", ["--gps", "14"])
-sim_run("paced 57600, line full", ["--file", recording])
+sim_run("unpaced", 921600, ["--unpaced", "--gps", "14"])
+sim_run("paced 57600, one epoch a second", 57600, ["--gps", "14"])
+sim_run("paced 57600, line full", 57600, ["--file", recording])
+sim_run("paced 921600, one epoch a second", 921600, ["--gps", "14"])
+sim_run("paced 921600, line full", 921600, ["--file", recording])

@@ -107,6 +107,8 @@ TEST_F(LiveFault, APortClaimedByAnotherProgramIsNamedUntilItLetsGo) {
     pid_t pid = fork();
     if (pid == 0) {
         // The other program: claims the port, holds it until told, then lets go as it should.
+        // It is not the receiver's side of the line.
+        close(m_pty.Master());
         int fd = open(pszSlave, O_RDWR | O_NOCTTY);
         char cClaimed = fd >= 0 && ioctl(fd, TIOCEXCL) == 0 ? '1' : '0';
         (void)!write(fromChild[1], &cClaimed, 1);

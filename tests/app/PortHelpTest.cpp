@@ -90,6 +90,7 @@ TEST_F(PortHelpTest, TheComFieldTooltipListsTheDevicesAsTheyAreWhenThePointerCom
     std::string tip = ComField()->toolTip().toStdString();
     EXPECT_TRUE(Contains(tip, "COM7 = " + m_pty.SlavePath() + " (by the link"));
     EXPECT_TRUE(Contains(tip, "ln -s /dev/ttyUSB0 ~/.velmora/ports/com3"));
+    EXPECT_TRUE(Contains(tip, "Baud rates 4800 to 921600"));
 
     // The receiver moved to another number meanwhile: the tooltip about to show says so.
     fs::remove(Link(kPort));

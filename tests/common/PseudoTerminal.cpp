@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -132,4 +134,35 @@ std::vector<pid_t> ThreadIdsNamed(const std::string& name) {
 
 int OpenFdCount() {
     return CountEntries("/proc/self/fd");
+}
+
+COtherHolder::COtherHolder(const CPseudoTerminal& pty, bool bClaim) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return;
+    m_pid = fork();
+    if (m_pid == 0) {
+        close(pty.Master());
+        int fd = open(pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+        char c = fd >= 0 && (!bClaim || ioctl(fd, TIOCEXCL) == 0) ? '1' : '0';
+        (void)!write(fds[1], &c, 1);
+        pause();
+        _exit(0);
+    }
+    char c = 0;
+    bool bHolds = m_pid > 0 && read(fds[0], &c, 1) == 1 && c == '1';
+    close(fds[0]);
+    close(fds[1]);
+    if (m_pid > 0 && !bHolds) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+}
+
+COtherHolder::~COtherHolder() {
+    if (m_pid > 0) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
 }

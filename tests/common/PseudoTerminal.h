@@ -70,6 +70,21 @@ private:
     std::thread m_thread;
 };
 
+// Another program holding the slave open (claimed for itself when asked), as a second reader
+// would: a child process that holds nothing else of the line. Ended with the object.
+class COtherHolder {
+public:
+    COtherHolder(const CPseudoTerminal& pty, bool bClaim);
+    ~COtherHolder();
+    COtherHolder(const COtherHolder&) = delete;
+    COtherHolder& operator=(const COtherHolder&) = delete;
+    // The child's process id once it holds the device; -1 when it could not.
+    pid_t Pid() const { return m_pid; }
+
+private:
+    pid_t m_pid = -1;
+};
+
 // The number of threads and of open file descriptors of this process.
 int ThreadCount();
 int ThreadsNamed(const std::string& name);

@@ -72,6 +72,20 @@ TEST(GdiBitmaps, StartBlackAndCopyExactly) {
     EXPECT_EQ(target.Bounds(kRed), QRect(15, 16, 7, 8));
 }
 
+TEST(GdiBitmaps, ATransparentCopyLeavesOutOneColourAndStaysInsideBothPictures) {
+    CCanvasDC source(40, 30);
+    source.DC().FillSolidRect(0, 0, 40, 30, kBlue);
+    source.DC().FillSolidRect(2, 3, 4, 5, kRed);
+    source.DC().FillSolidRect(30, 20, 10, 10, kWhite); // runs past the target's corner
+    CCanvasDC target(30, 25);
+    target.DC().FillSolidRect(0, 0, 30, 25, kBlack);
+    EXPECT_TRUE(target.DC().TransparentBlt(-2, 1, 40, 30, &source.DC(), 0, 0, kBlue));
+    EXPECT_EQ(target.Bounds(kRed), QRect(0, 4, 4, 5));
+    EXPECT_EQ(target.Bounds(kWhite), QRect(28, 21, 2, 4));
+    EXPECT_EQ(target.Bounds(kBlue), QRect());
+    EXPECT_EQ(target.Bounds(kBlack), QRect(0, 0, 30, 25));
+}
+
 TEST(GdiBitmaps, ABitmapReleasedWhileSelectedLeavesItsContextDrawingNowhere) {
     CDC dc;
     dc.CreateCompatibleDC(nullptr);

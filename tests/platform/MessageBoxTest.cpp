@@ -60,3 +60,73 @@ TEST(MessageBoxDetail, ReachesTheTestSeamAsGiven) {
     EXPECT_EQ(boxes.Calls()[0].detail, "COM1 = /dev/ttyACM0\nThe device hung up.");
     EXPECT_EQ(boxes.Calls()[1].detail, "");
 }
+
+namespace {
+
+const char kLongPath[] =
+    "/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_GNSS_receiver-if00";
+
+// The line of the text that holds the word, and whether the word stands whole on it.
+bool StandsWhole(const QStringList& lines, const QString& word) {
+    for (const QString& line : lines)
+        if (line.split(' ', Qt::SkipEmptyParts).contains(word))
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(MessageBoxDetail, ABoxWrapsItsDetailBetweenWordsOnly) {
+    std::string detail = std::string("COM2 = ") + kLongPath +
+                         " (by the link ~/.velmora/ports/com2)\nThe device is busy: another "
+                         "program has opened it for itself. Close that program or stop its use "
+                         "of the port, and start again.";
+    ShownBox shown = ShowAndRead([&] { return AfxMessageBox("x", MB_OK, detail); });
+    QStringList lines = shown.informative.split('\n');
+    EXPECT_GT(lines.size(), 3) << "a long detail is wrapped";
+    EXPECT_TRUE(StandsWhole(lines, kLongPath));
+    EXPECT_TRUE(StandsWhole(lines, "~/.velmora/ports/com2)"));
+    EXPECT_EQ(shown.informative.simplified(), QString::fromStdString(detail).simplified())
+        << "only spaces became line breaks";
+}
+
+// Breaks fall at spaces, lines stay within the width unless one word is wider, an indented
+// command keeps its indent, and the detail's own lines stay lines.
+TEST(MessageBoxDetail, WrappingKeepsWordsWholeAndLinesWithinTheWidth) {
+    QFont font("DejaVu Sans");
+    font.setPixelSize(13);
+    QFontMetrics fm(font);
+    const int nWidth = 30 * fm.averageCharWidth();
+    const char* const cases[] = {
+        "COM1 = /dev/ttyUSB0",
+        "Serial devices can be opened by the members of the group that owns them (uucp). Join "
+        "it with\n    sudo adduser $USER uucp\nthen log out and in again.",
+        "Opening it failed: Permission denied. The link ~/.velmora/ports/com3 leads to "
+        "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0 which is gone.",
+        "    ln -s /dev/ttyUSB0 ~/.velmora/ports/com3 names a device by a number of your choice",
+    };
+    for (const char* pszCase : cases) {
+        SCOPED_TRACE(pszCase);
+        QString text = QString::fromUtf8(pszCase);
+        QStringList lines = WrapBetweenWords(text, fm, nWidth).split('\n');
+        QStringList given = text.split('\n');
+        EXPECT_EQ(lines.join(' ').simplified(), text.simplified());
+        for (const QString& line : given)
+            for (const QString& word : line.split(' ', Qt::SkipEmptyParts))
+                EXPECT_TRUE(StandsWhole(lines, word)) << word.toStdString();
+        for (const QString& line : lines) {
+            bool bOneWord = line.trimmed().count(' ') == 0;
+            EXPECT_TRUE(bOneWord || fm.horizontalAdvance(line) <= nWidth) << line.toStdString();
+        }
+        for (const QString& line : given) {
+            if (!line.startsWith("    "))
+                continue;
+            for (const QString& wrapped : lines) {
+                if (line.contains(wrapped.trimmed())) {
+                    EXPECT_TRUE(wrapped.startsWith("    ")) << wrapped.toStdString();
+                }
+            }
+        }
+        EXPECT_GE(lines.size(), given.size());
+    }
+}

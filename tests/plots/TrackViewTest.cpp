@@ -159,6 +159,10 @@ TEST_F(TrackView, UnreadableSecondsCountAsZero) {
     Fix(LatitudeText("10", "00", "01.00"), LongitudeText("000", "00", "1e+39"));
     EXPECT_EQ(Step(), std::make_tuple(0, 30));
     EXPECT_EQ(Track().m_fLonSec, 0);
+    // A float, but no five digits of seconds: it would make a step beyond any int.
+    Fix(LatitudeText("10", "00", "9e+38"), LongitudeText("000", "00", "-9e38"));
+    EXPECT_EQ(Step(), std::make_tuple(0, -30));
+    EXPECT_EQ(Track().m_fLatSec, 0);
 }
 
 TEST_F(TrackView, LatitudesOutsideTheTableChangeNothing) {
@@ -225,4 +229,41 @@ TEST_F(TrackView, EachCheckPansOrZoomsAndMovesTheExtentsByItsOwnRules) {
                                     t.m_nOffsetY, t.m_nMinX, t.m_nMaxX, t.m_nMinY, t.m_nMaxY}),
             c.after);
     }
+}
+
+TEST_F(TrackView, FarFixesAlternatingWithTheWindowHiddenGiveTheViewOfThePasses) {
+    Track().ShowWindow(SW_HIDE);
+    const CString strLatitudes[] = {LatitudeText("00", "00", "00.00"),
+                                    LatitudeText("89", "00", "00.00")};
+    const CString strLongitudes[] = {LongitudeText("000", "00", "00.00"),
+                                     LongitudeText("180", "00", "00.00")};
+    for (int i = 0; i < 400; ++i) {
+        SCOPED_TRACE(i);
+        const CTrackView before = Track();
+        const long long x = Track().m_nLastX, y = Track().m_nLastY;
+        Fix(strLatitudes[i % 2], strLongitudes[i % 2]);
+        ExpectNewestInside();
+        ExpectInvariant();
+        if (i < 2)
+            continue; // the first fits measure the path: nothing brackets the anchor yet
+        ASSERT_TRUE(before.ExtentsBracketAnchor());
+        auto [nEast, nNorth] = Step();
+        CTrackView passes = before;
+        for (long long n = 0; !passes.Contains(x + nEast, y - nNorth); ++n) {
+            ASSERT_LT(n, 50000000) << "the passes do not end";
+            passes.FitPass(x + nEast, y - nNorth);
+        }
+        const CTrackView& fit = Track();
+        ASSERT_EQ((std::vector<long long>{fit.m_nScale, fit.m_nAnchorX, fit.m_nAnchorY, fit.m_nMinX,
+                                          fit.m_nMaxX, fit.m_nMinY, fit.m_nMaxY}),
+                  (std::vector<long long>{passes.m_nScale, passes.m_nAnchorX, passes.m_nAnchorY,
+                                          passes.m_nMinX, passes.m_nMaxX, passes.m_nMinY,
+                                          passes.m_nMaxY}));
+    }
+    // Two hundred round trips, each ending about 19,700 km further east: far beyond an int.
+    EXPECT_GT(Track().m_nLastX, 3'000'000'000LL);
+    EXPECT_GT(Track().m_nScale, 1);
+    Track().ShowWindow(SW_SHOWNA);
+    Paint();
+    ExpectNewestInside();
 }

@@ -4,6 +4,7 @@
 #include "serial/SerialLink.h"
 #include "tests/common/PseudoTerminal.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <grp.h>
@@ -83,6 +84,9 @@ protected:
     // The error of an Open that must fail.
     std::string FailedOpen(int nPort = kPort) {
         CSerialLink link;
+        return FailedOpen(link, nPort);
+    }
+    std::string FailedOpen(CSerialLink& link, int nPort = kPort) {
         EXPECT_FALSE(OpenPort(link, nPort));
         return link.LastOpenError();
     }
@@ -133,14 +137,19 @@ TEST_F(OpenErrorTest, PermissionDeniedNamesTheGroupThatMayOpenTheDevice) {
 }
 
 TEST_F(OpenErrorTest, ABusyDeviceAGoneDeviceAndAFileThatIsNoPortEachSayWhy) {
-    int fd = open(m_pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(ioctl(fd, TIOCEXCL), 0);
-    EXPECT_EQ(FailedOpen(), PortLine() + "\nThe device is busy: another program has opened it "
-                                         "for itself. Close that program or stop its use of "
-                                         "the port, and start again.");
-    ioctl(fd, TIOCNXCL);
-    close(fd);
+    std::string busy;
+    pid_t pid = 0;
+    {
+        COtherHolder other(m_pty, true);
+        ASSERT_GT(other.Pid(), 0);
+        pid = other.Pid();
+        busy = FailedOpen();
+    }
+    EXPECT_EQ(busy.rfind(PortLine() + "\nThe device is in use by test_serial (process " +
+                             std::to_string(pid) + ").",
+                         0),
+              0u)
+        << busy;
 
     Link(11, "/nonexistent/ttyUSB9");
     std::string error = FailedOpen(11);
@@ -157,6 +166,46 @@ TEST_F(OpenErrorTest, ABusyDeviceAGoneDeviceAndAFileThatIsNoPortEachSayWhy) {
     EXPECT_EQ(FailedOpen(12), "COM12 = " + dir.File("plain") +
                                   " (by the link ~/.velmora/ports/com12)\nThis is not a serial "
                                   "device: Inappropriate ioctl for device.");
+}
+
+// Root opens anything: the refusal comes through the seam, for a device whose owner and mode
+// decide the advice.
+TEST_F(OpenErrorTest, PermissionAdviceFollowsTheDevicesGroupOrItsRootOnlyMode) {
+    struct CDeniedCalls : CPortCalls {
+        int Open(const char*, int) override {
+            errno = EACCES;
+            return -1;
+        }
+    } denied;
+    const group* pUucp = getgrnam("uucp");
+    ASSERT_NE(pUucp, nullptr);
+    struct Case {
+        gid_t gid;
+        mode_t mode;
+        std::string advice;
+    } cases[] = {
+        {pUucp->gr_gid, 0660, "sudo adduser $USER uucp\nthen log out and in again."},
+        {0, 0600, "Only root may open this device, so joining a group cannot help."},
+        {pUucp->gr_gid, 0600, "Only root may open this device, so joining a group cannot help."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        ASSERT_EQ(chown(m_pty.SlavePath().c_str(), 0, c.gid), 0);
+        ASSERT_EQ(chmod(m_pty.SlavePath().c_str(), c.mode), 0);
+        CSerialLink link;
+        link.SetPortCalls(&denied);
+        std::string error = FailedOpen(link);
+        EXPECT_EQ(error.rfind(PortLine() + "\nOpening it failed: Permission denied.\n", 0), 0u)
+            << error;
+        EXPECT_TRUE(Contains(error, c.advice));
+    }
+    CSerialLink link;
+    link.SetPortCalls(&denied);
+    std::string error = FailedOpen(link);
+    EXPECT_TRUE(Contains(error, "KERNEL==\"" + m_pty.SlavePath().substr(9) +
+                                    "\", GROUP=\"dialout\", MODE=\"0660\""));
+    EXPECT_TRUE(Contains(error, "sudo chgrp dialout " + m_pty.SlavePath() + " && sudo chmod 0660 " +
+                                    m_pty.SlavePath()));
 }
 
 TEST_F(OpenErrorTest, ASuccessfulOpenForgetsTheLastError) {

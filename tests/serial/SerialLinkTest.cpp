@@ -241,12 +241,11 @@ TEST_F(SerialLinkTest, APortThatCannotBeOpenedGivesFalseAndNoBox) {
         EXPECT_FALSE(Open(link, 38400, nPort)) << nPort;
 
     // A port another program claimed is in use.
-    int fd = open(m_pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(ioctl(fd, TIOCEXCL), 0);
-    EXPECT_FALSE(Open(link));
-    ioctl(fd, TIOCNXCL);
-    close(fd);
+    {
+        COtherHolder other(m_pty, true);
+        ASSERT_GT(other.Pid(), 0);
+        EXPECT_FALSE(Open(link));
+    }
     EXPECT_TRUE(Open(link));
     EXPECT_EQ(m_boxes.Count(), 0u);
 }

@@ -145,7 +145,8 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     auto sample = [&] {
         size_t nSteps = dlg.m_pTrackPlot ? dlg.m_pTrackPlot->m_points.size() : 0;
-        size_t nCapacity = dlg.m_pTrackPlot ? dlg.m_pTrackPlot->m_points.capacity() : 0;
+        // The step list grows by blocks and keeps no spare room beyond its last one.
+        size_t nCapacity = nSteps;
         log.Add(TakeSample(nTicks, clock.elapsed() / 1000.0, dlg.m_nReplayPos,
                            dlg.m_editMonitor.GetLineCount(), nSteps, nCapacity));
     };

@@ -14,12 +14,17 @@ const vbase::CommandSpec kCommand{
     "velmora-sim",
     "usage: velmora-sim --port N --baud B [--seed S] [--gps N] [--lowercase] [--gns]\n"
     "                   [--unpaced] [--file F] [--epochs N]\n"
+    "       velmora-sim --tcp PORT --baud B [--seed S] [--gps N] [--lowercase] [--gns]\n"
     "       velmora-sim --write FILE --epochs N [--seed S] [--gps N] [--lowercase] [--gns]\n",
     "Simulates a GPS/GLONASS receiver streaming NMEA-0183 on a pseudo-terminal linked as\n"
     "~/.velmora/ports/comN, at baud/10 bytes per second and one epoch per second.\n"
     "Bytes arrive garbled while the reading program's port speed differs from B.\n",
     {
         {'p', "port", "N", "link the port as comN (1-255)"},
+        {'t', "tcp", "PORT",
+         "serve the stream on 127.0.0.1:PORT instead (0: a free port, printed)\n"
+         "to every client that connects, each from its start; try it with\n"
+         "echo tcp://localhost:PORT > ~/.velmora/ports/comN"},
         {'b', "baud", "B", "the receiver's line speed (4800, 9600, ..., 115200, ..., 921600)"},
         {'s', "seed", "S", "scenario seed (default 1); the same seed gives the same stream"},
         {'g', "gps", "N", "GPS satellites in view, 0-16 (default 10)"},
@@ -74,6 +79,12 @@ bool TakeOption(SimOptions& options, int nId, const std::string& strValue, std::
         }
         options.m_nPort = static_cast<int>(nValue);
         return true;
+    case 't':
+        if (!TakeNumber(strValue, 0, 65535, nValue, strError)) {
+            return false;
+        }
+        options.m_nTcpPort = static_cast<int>(nValue);
+        return true;
     case 'b':
         return TakeBaud(strValue, options.m_nBaud, strError);
     case 's':
@@ -115,15 +126,20 @@ bool CheckWriteMode(const SimOptions& options, std::string& strError) {
     if (options.m_nEpochs == 0) {
         strError = "--write needs --epochs N";
     } else if (options.m_nPort != 0 || options.m_nBaud != 0 || options.m_bUnpaced ||
-               !options.m_strFile.empty()) {
-        strError = "--write cannot be combined with --port, --baud, --unpaced or --file";
+               !options.m_strFile.empty() || options.m_nTcpPort >= 0) {
+        strError = "--write cannot be combined with --port, --tcp, --baud, --unpaced or --file";
     }
     return strError.empty();
 }
 
 bool CheckPortMode(const SimOptions& options, bool bGeneratorOptions, std::string& strError) {
-    if (options.m_nPort == 0 || options.m_nBaud == 0) {
-        strError = "--port N and --baud B are required (or --write FILE --epochs N)";
+    if (options.m_nTcpPort >= 0 && options.m_nPort != 0) {
+        strError = "--tcp serves the stream instead of a port: it cannot be combined with --port";
+    } else if (options.m_nTcpPort >= 0 && options.m_nBaud == 0) {
+        strError = "--tcp needs --baud B, the line speed that paces the stream";
+    } else if (options.m_nTcpPort < 0 && (options.m_nPort == 0 || options.m_nBaud == 0)) {
+        strError = "--port N and --baud B are required (or --tcp PORT --baud B, or --write FILE "
+                   "--epochs N)";
     } else if (!options.m_strFile.empty() && bGeneratorOptions) {
         strError = "--file plays a file: --seed, --gps, --lowercase and --gns do not apply";
     }
@@ -139,6 +155,9 @@ bool CheckOptions(SimOptions& options, std::string& strError) {
     const bool bGeneratorOptions = options.m_scenario.m_nSeed != defaults.m_nSeed ||
                                    options.m_scenario.m_nGps != defaults.m_nGps ||
                                    options.m_scenario.m_bLowercase || options.m_scenario.m_bGns;
+    if (options.m_nTcpPort >= 0) {
+        options.m_eMode = EMode::Tcp;
+    }
     return CheckPortMode(options, bGeneratorOptions, strError);
 }
 

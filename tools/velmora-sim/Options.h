@@ -8,12 +8,13 @@
 
 namespace sim {
 
-enum class EMode { Port, Write };
+enum class EMode { Port, Write, Tcp };
 
 struct SimOptions {
     EMode m_eMode = EMode::Port;
     int m_nPort = 0;
     int m_nBaud = 0;
+    int m_nTcpPort = -1; // -1: no TCP server; 0: any free port
     bool m_bUnpaced = false;
     long long m_nEpochs = 0; // 0: until signalled
     std::string m_strFile;

@@ -5,6 +5,7 @@
 #include "PortLink.h"
 #include "RecordFile.h"
 #include "StreamSource.h"
+#include "TcpServer.h"
 
 #include <atomic>
 #include <csignal>
@@ -127,8 +128,17 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     if (nExit >= 0) {
         return nExit;
     }
-    return options.m_eMode == EMode::Write ? RunWriteMode(options, out, err)
-                                           : RunPortMode(options, out, err);
+    switch (options.m_eMode) {
+    case EMode::Write:
+        return RunWriteMode(options, out, err);
+    case EMode::Tcp: {
+        CStopSignals signals;
+        return ServeTcp(options, g_bStopRequested, out, err);
+    }
+    case EMode::Port:
+        break;
+    }
+    return RunPortMode(options, out, err);
 }
 
 } // namespace sim
