@@ -25,18 +25,12 @@ public:
 std::string PortTooltipText() {
     const std::vector<const char*>& bauds = OfferedBaudTexts();
     return DescribePortList(ListPorts()) +
-                   "\n\nName a device by a number of your choice:\n    ln -s /dev/ttyUSB0 "
-                   "~/.velmora/ports/com3
-               or a network source,
-           gpsd 's NMEA or a TCP server' s : "
-                                             "echo gpsd://localhost > ~/.velmora/ports/com4
-                                             echo tcp : // HOST:PORT > "
-                                                        "~/.velmora/ports/com5
-
-                                                        Baud rates " +
-                                                        bauds.front() +
-               " to " + bauds.back() +
-               ": older receivers send at 4800 or 9600, many of today's at 115200 or faster.";
+           "\n\nName a device by a number of your choice:\n    ln -s /dev/ttyUSB0 "
+           "~/.velmora/ports/com3\nor a network source, gpsd's NMEA or a TCP server's:\n    "
+           "echo gpsd://localhost > ~/.velmora/ports/com4\n    echo tcp://HOST:PORT > "
+           "~/.velmora/ports/com5\n\nBaud rates " +
+           bauds.front() + " to " + bauds.back() +
+           ": older receivers send at 4800 or 9600, many of today's at 115200 or faster.";
 }
 
 void InstallPortTooltip(CWnd* pEdit) {
