@@ -342,4 +342,3 @@ TEST(SimRecord, FileHoldsTheStreamWithCrCrLfEndings) {
     EXPECT_EQ(strFile.size(), strWire.size() + nLineFeeds);
     EXPECT_EQ(strFile, vbase::RecordFormat(strWire));
 }
-
