@@ -63,9 +63,9 @@ fuzz: deps
 
 # Sanitizer builds at -O1 with line tables only, and only the programs the runs need.
 SANITIZER_CMAKE = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"
-ASAN_TARGETS = test_platform test_serial test_nmea test_app test_plots test_tools \
+ASAN_TARGETS = test_base test_platform test_serial test_nmea test_app test_plots test_tools \
   velmora-sim velmora-decode velmora-shot
-TSAN_TARGETS = test_serial test_app
+TSAN_TARGETS = test_serial test_app velmora-sim velmora-shot
 TSAN_LABELS = ^(serial|app)$$
 SUPPRESSIONS = $(CURDIR)/tests/sanitizers
 CHECK_ENV = QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 \
