@@ -1,5 +1,7 @@
 #include "platform/File.h"
 
+#include "core/FileKind.h"
+
 #include <QString>
 
 #include <cerrno>
@@ -30,20 +32,9 @@ std::string SystemReason(const char* pszWhat, int nError) {
            QString::fromLocal8Bit(strerror_r(nError, buf, sizeof buf)).toStdString() + ".";
 }
 
-std::string KindOf(mode_t mode) {
-    if (S_ISFIFO(mode))
-        return "a FIFO";
-    if (S_ISDIR(mode))
-        return "a folder";
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "a device";
-    if (S_ISSOCK(mode))
-        return "a socket";
-    return "no regular file";
-}
-
 std::string NotRegular(mode_t mode) {
-    return "It is " + KindOf(mode) + ", not a regular file; recordings go into regular files.";
+    return "It is " + FileKindName(mode) +
+           ", not a regular file; recordings go into regular files.";
 }
 
 } // namespace

@@ -70,11 +70,7 @@ std::string ScenarioStream(int nEpochs, std::uint64_t nSeed, int nGps) {
     sim::ScenarioOptions options;
     options.m_nSeed = nSeed;
     options.m_nGps = nGps;
-    sim::CScenario scenario(options);
-    std::string bytes;
-    for (int i = 0; i < nEpochs; ++i)
-        scenario.AppendNextEpoch(bytes);
-    return bytes;
+    return sim::ScenarioStream(options, nEpochs);
 }
 
 std::string WrongSpeedStream(int nEpochs) {

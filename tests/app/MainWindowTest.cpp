@@ -18,15 +18,6 @@ QColor Colour(COLORREF cr) {
     return QColor(GetRValue(cr), GetGValue(cr), GetBValue(cr));
 }
 
-// Counts the pixels of an image that have exactly the given colour.
-int CountPixels(const QImage& img, const QColor& c) {
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            n += img.pixelColor(x, y) == c ? 1 : 0;
-    return n;
-}
-
 } // namespace
 
 TEST(MainWindowStart, OpensCollapsedAtTheSeparator) {

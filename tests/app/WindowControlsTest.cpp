@@ -28,14 +28,6 @@ QImage OnScreen(QWidget* pControl) {
     return screen.copy(r);
 }
 
-int CountPixels(const QImage& img, const QColor& c) {
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            n += img.pixelColor(x, y) == c ? 1 : 0;
-    return n;
-}
-
 bool ShowsColour(QWidget* pControl, const QColor& c, int nPixels) {
     return WaitFor([&] { return CountPixels(OnScreen(pControl), c) >= nPixels; }, 2000);
 }

@@ -77,6 +77,14 @@ QImage Render(QWidget* pWidget) {
     return pWidget->grab().toImage();
 }
 
+int CountPixels(const QImage& img, const QColor& c) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            n += img.pixelColor(x, y) == c ? 1 : 0;
+    return n;
+}
+
 CTempDir::CTempDir() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "velmora-test-XXXXXX").string();
     if (mkdtemp(tmpl.data()))

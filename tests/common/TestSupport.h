@@ -62,6 +62,8 @@ template <typename Condition> bool WaitFor(Condition condition, int nMillisecond
 
 // Renders a widget as the screen would show it.
 QImage Render(QWidget* pWidget);
+// The pixels of an image that have exactly the given colour.
+int CountPixels(const QImage& img, const QColor& c);
 
 // A private temporary folder, removed with everything in it.
 class CTempDir {

@@ -144,14 +144,6 @@ std::string WireBytes(std::string record) {
     return wire;
 }
 
-std::string ScenarioBytes(int nEpochs) {
-    sim::CScenario scenario{sim::ScenarioOptions()};
-    std::string bytes;
-    for (int i = 0; i < nEpochs; ++i)
-        scenario.AppendNextEpoch(bytes);
-    return bytes;
-}
-
 class GpsdTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -220,7 +212,7 @@ TEST_F(GpsdTest, ThroughGpsdTheWindowShowsWhatTheReceiverSentAndGpsdServesOthers
     // Only the receiver's sentences, whole and in order: a piece of what it sent.
     EXPECT_EQ(wire.find('{'), std::string::npos) << "a JSON line was handed on";
     EXPECT_EQ(wire.rfind("$", 0), 0u);
-    std::string sent = ScenarioBytes(200);
+    std::string sent = sim::ScenarioStream(sim::ScenarioOptions(), 200);
     std::string body = wire.substr(0, wire.rfind('\n') + 1);
     EXPECT_NE(sent.find(body), std::string::npos) << "not what the receiver sent:\n" << body;
 

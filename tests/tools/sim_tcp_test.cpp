@@ -15,14 +15,6 @@
 
 namespace {
 
-std::string ScenarioBytes(int nEpochs) {
-    sim::CScenario scenario{sim::ScenarioOptions()};
-    std::string bytes;
-    for (int i = 0; i < nEpochs; ++i)
-        scenario.AppendNextEpoch(bytes);
-    return bytes;
-}
-
 // Everything a client receives until the server closes its connection.
 std::string ReceiveAll(int nPort) {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -64,7 +56,7 @@ TEST(SimTcp, EachClientGetsTheWholeStreamFromItsStartAndASignalEndsTheServer) {
     ASSERT_NE(nAt, std::string::npos) << line;
     int nPort = std::stoi(line.substr(nAt + 16));
 
-    std::string expected = ScenarioBytes(5);
+    std::string expected = sim::ScenarioStream(sim::ScenarioOptions(), 5);
     EXPECT_TRUE(ReceiveAll(nPort) == expected);
     EXPECT_TRUE(ReceiveAll(nPort) == expected) << "a second client starts from the start too";
 

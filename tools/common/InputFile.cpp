@@ -1,5 +1,7 @@
 #include "tools/common/InputFile.h"
 
+#include "core/FileKind.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -8,20 +10,8 @@
 
 namespace {
 
-std::string KindOf(mode_t mode) {
-    if (S_ISFIFO(mode))
-        return "a FIFO";
-    if (S_ISDIR(mode))
-        return "a folder";
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "a device";
-    if (S_ISSOCK(mode))
-        return "a socket";
-    return "not a regular file";
-}
-
 std::string Refusal(mode_t mode) {
-    return "it is " + KindOf(mode) +
+    return "it is " + FileKindName(mode) +
            ", not a regular file (give a regular file, or - for standard input)";
 }
 

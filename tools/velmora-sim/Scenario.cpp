@@ -58,6 +58,14 @@ std::string CScenario::NextEpoch() {
     return strEpoch;
 }
 
+std::string ScenarioStream(const ScenarioOptions& options, int nEpochs) {
+    CScenario scenario(options);
+    std::string strStream;
+    for (int i = 0; i < nEpochs; ++i)
+        scenario.AppendNextEpoch(strStream);
+    return strStream;
+}
+
 void CScenario::AppendNextEpoch(std::string& strOut) {
     const EpochReport report = ObserveEpoch();
     AppendEpochSentences(strOut, report, m_options.m_bGns, m_options.m_bLowercase);

@@ -49,4 +49,7 @@ private:
     int m_nOutageEnd;
 };
 
+// The first nEpochs epochs of a scenario, as the receiver sends them.
+std::string ScenarioStream(const ScenarioOptions& options, int nEpochs);
+
 } // namespace sim
