@@ -6,6 +6,8 @@
 # make bench: the speed figures of bench/RESULTS.md; make fuzz: each fuzz target for a while.
 # make soak: a 24-hour stream replayed through the main window, then the long fault variants
 #   (about an hour; SOAK_EPOCHS=N shortens the stream).
+# Only these targets install missing Debian packages (tools/install-deps.sh); make, make install
+# and make package never call apt-get or sudo: without the packages their configure fails.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -20,15 +22,18 @@ deps:
 $(BUILD)/build.ninja:
 	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
 
-configure: deps $(BUILD)/build.ninja
+configure: $(BUILD)/build.ninja
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# The packages first, then the build (a prerequisite list would not order them under -j).
+run: deps
+	@$(MAKE) --no-print-directory build
 	@tools/run-with-sim.sh $(BUILD)
 
-test: build
+test: deps
+	@$(MAKE) --no-print-directory build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 ctest --output-on-failure -j $(JOBS)
 
 # Golden outputs: velmora-decode over every capture in ../shared/captures, written anew into
@@ -37,13 +42,15 @@ golden: build
 	tests/golden/golden.sh make $(BUILD)/tools/velmora-decode $(CURDIR)/../shared/captures
 
 # Speed and memory figures (see bench/RESULTS.md); needs gpsdecode for the comparison.
-bench: build
+bench: deps
 	@tools/install-deps.sh gpsd-clients bc python3
+	@$(MAKE) --no-print-directory build
 	cmake --build $(BUILD) -j $(JOBS) --target bench_PlotBench bench_ReplayTickBench \
-		bench_RecordingBench
+	  bench_RecordingBench bench_SerialLinkBench
 	$(BUILD)/bench/bench_PlotBench
 	$(BUILD)/bench/bench_ReplayTickBench
 	$(BUILD)/bench/bench_RecordingBench
+	$(BUILD)/bench/bench_SerialLinkBench
 	bench/scripts/decode-speed.sh $(BUILD) 9
 	bench/scripts/bytepath.py $(BUILD) 10
 	bench/scripts/netpath.py $(BUILD) 10 60
@@ -56,9 +63,9 @@ fuzz: deps
 
 # Sanitizer builds at -O1 with line tables only, and only the programs the runs need.
 SANITIZER_CMAKE = -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"
-ASAN_TARGETS = test_platform test_serial test_nmea test_app test_plots test_tools \
+ASAN_TARGETS = test_base test_platform test_serial test_nmea test_app test_plots test_tools \
   velmora-sim velmora-decode velmora-shot
-TSAN_TARGETS = test_serial test_app
+TSAN_TARGETS = test_serial test_app velmora-sim velmora-shot
 TSAN_LABELS = ^(serial|app)$$
 SUPPRESSIONS = $(CURDIR)/tests/sanitizers
 CHECK_ENV = QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 \
@@ -76,7 +83,8 @@ check: deps
 	cd build-tsan && $(CHECK_ENV) ctest --output-on-failure -j $(JOBS) -L '$(TSAN_LABELS)'
 
 SOAK_EPOCHS ?= 86400
-soak: build
+soak: deps
+	@$(MAKE) --no-print-directory build
 	SOAK_EPOCHS=$(SOAK_EPOCHS) tests/soak/soak.sh $(BUILD)
 
 clean:

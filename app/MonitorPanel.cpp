@@ -4,8 +4,7 @@ void CViewerDlg::OnTogglePanel() {
     GetDlgItemText(1131, m_strWork);
     const RECT& rc = m_strWork == GBK("关闭<<") ? m_rcCollapsed : m_rcFull;
     SetDlgItemText(1131, m_strWork == GBK("关闭<<") ? GBK("语句>>") : GBK("关闭<<"));
-    SetWindowPos(nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void CViewerDlg::OnPause() {

@@ -2,16 +2,13 @@
 
 #include "app/AboutDlg.h"
 #include "app/PortTooltip.h"
+#include "platform/Colours.h"
 #include "platform/Resources.h"
 #include "plots/SkyPlotDlg.h"
 #include "plots/TrackPlotDlg.h"
 #include "resources/ResourceIds.h"
 
 namespace {
-
-constexpr COLORREF kBrickRed = RGB(165, 41, 31);
-constexpr COLORREF kGrey = RGB(186, 186, 186);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 // Text and background colours of a table cell by its state code.
 struct CellColours {
@@ -220,7 +217,7 @@ HBRUSH CViewerDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
     if (nID == 1135 || nID == 1136) {
         pDC->SetTextColor(kBrickRed);
     } else if (nID >= 1110 && nID <= 1118) {
-        pDC->SetTextColor(m_bFixValid == 1 ? kBrickRed : kGrey);
+        pDC->SetTextColor(m_bFixValid == 1 ? kBrickRed : kPaleGrey);
     } else if (nID >= 1001 && nID <= 1099) {
         int nState = m_nCellState[nID - 1001];
         for (const CellColours& c : kCellColours) {

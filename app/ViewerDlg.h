@@ -123,6 +123,8 @@ public:
     int m_bStopped = 1;
     int m_bGotValidSentence = 0;
     int m_bBaudCheckPending = 0;
+    // How long the first byte may go without a valid sentence; tests shorten it.
+    UINT m_nBaudWatchdogPeriod = kBaudWatchdogPeriod;
     int m_bEchoOn = 1;
     int m_bRecording = 0;
     long m_nReplayPos = 0;

@@ -24,9 +24,10 @@ int main(int argc, char* argv[]) {
     PrepareFontEnvironment();
     PrepareRuntimeDirectory();
     if (!HasDisplay()) {
-        std::fprintf(stderr, "velmora: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n"
-                             "Run it in a desktop session, or headless with "
-                             "QT_QPA_PLATFORM=offscreen.\n");
+        std::fprintf(stderr,
+                     "velmora: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                     "Run it in a desktop session, or headless with "
+                     "QT_QPA_PLATFORM=offscreen.\n");
         return 2;
     }
     QApplication app(argc, argv);

@@ -59,7 +59,8 @@ void BM_ReplayTickOfAnHour(benchmark::State& state) {
     std::vector<double> ticksCpuMs;
     for (auto _ : state) {
         std::string path = HourRecording();
-        SetFileDialogHook([path](const FileDialogCall&) { return std::optional<std::string>(path); });
+        SetFileDialogHook(
+            [path](const FileDialogCall&) { return std::optional<std::string>(path); });
         dlg.OnReplay();
         SetFileDialogHook(nullptr);
         dlg.OnSkyPlot();

@@ -36,7 +36,7 @@ LRESULT CViewerDlg::OnSerialRxChar(WPARAM wParam, LPARAM) {
 
 void CViewerDlg::ArmBaudWatchdog() {
     if (m_bBaudCheckPending == 1) {
-        SetTimer(TIMER_BAUD_WATCHDOG, kBaudWatchdogPeriod, nullptr);
+        SetTimer(TIMER_BAUD_WATCHDOG, m_nBaudWatchdogPeriod, nullptr);
         m_bBaudCheckPending = 0;
     }
 }

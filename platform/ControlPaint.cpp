@@ -20,19 +20,19 @@ void DrawEdge(QPainter& p, QRect r, COLORREF topLeft, COLORREF bottomRight) {
 
 QRect DrawFrame(QPainter& p, QRect r, unsigned styles) {
     if (styles & CS_RAISED) {
-        DrawEdge(p, r, kHighlight, kDarkShadow);
+        DrawEdge(p, r, kWhite, kDarkShadow);
         r.adjust(1, 1, -1, -1);
-        DrawEdge(p, r, kFaceColour, kShadow);
+        DrawEdge(p, r, kFace, kShadow);
         r.adjust(1, 1, -1, -1);
     }
     if (styles & CS_CLIENTEDGE) {
-        DrawEdge(p, r, kShadow, kHighlight);
+        DrawEdge(p, r, kShadow, kWhite);
         r.adjust(1, 1, -1, -1);
-        DrawEdge(p, r, kDarkShadow, kFaceColour);
+        DrawEdge(p, r, kDarkShadow, kFace);
         r.adjust(1, 1, -1, -1);
     }
     if (styles & CS_STATICEDGE) {
-        DrawEdge(p, r, kShadow, kHighlight);
+        DrawEdge(p, r, kShadow, kWhite);
         r.adjust(1, 1, -1, -1);
     }
     if (styles & CS_BORDER) {
@@ -54,14 +54,14 @@ QRect FrameInterior(const QRect& r, unsigned styles) {
 CtlColours AskColours(CControl* pControl) {
     CDC dc;
     UINT kind = pControl->CtlColorKind();
-    dc.SetBkColor(kind == CTLCOLOR_EDIT ? RGB(255, 255, 255) : kFaceColour);
+    dc.SetBkColor(kind == CTLCOLOR_EDIT ? kWhite : kFace);
     HBRUSH hBrush = pControl->Dialog()->OnCtlColor(&dc, pControl, kind);
     CtlColours c;
     c.crText = dc.GetTextColor();
     c.crBk = dc.GetBkColor();
     c.nBkMode = dc.GetBkMode();
     c.bBrushNull = !hBrush || hBrush->IsNull();
-    c.crBrush = hBrush ? hBrush->Color() : kFaceColour;
+    c.crBrush = hBrush ? hBrush->Color() : kFace;
     return c;
 }
 
@@ -76,7 +76,7 @@ int TextLeft(const QRect& area, int nWidth, unsigned styles) {
 QRect PaintControlFace(QPainter& p, CControl* pControl, const QRect& r, const QString& text,
                        const CtlColours& c) {
     unsigned styles = pControl->Styles();
-    p.fillRect(r, ToQColor(c.bBrushNull ? kFaceColour : c.crBrush));
+    p.fillRect(r, ToQColor(c.bBrushNull ? kFace : c.crBrush));
     QRect area = DrawFrame(p, r, styles);
     QFontMetrics fm(p.font());
     int w = fm.horizontalAdvance(text);

@@ -2,6 +2,7 @@
 // the dialog's OnCtlColor gives, asked for at every paint as the framework does.
 #pragma once
 
+#include "platform/Colours.h"
 #include "platform/Types.h"
 
 #include <QColor>
@@ -11,11 +12,6 @@
 class CControl;
 class QPainter;
 
-constexpr COLORREF kFaceColour = RGB(240, 240, 240);
-constexpr COLORREF kShadow = RGB(160, 160, 160);
-constexpr COLORREF kDarkShadow = RGB(105, 105, 105);
-constexpr COLORREF kHighlight = RGB(255, 255, 255);
-
 QColor ToQColor(COLORREF cr);
 void DrawEdge(QPainter& p, QRect r, COLORREF topLeft, COLORREF bottomRight);
 // Draws the frame the styles ask for and returns the area inside it.
@@ -24,10 +20,10 @@ QRect DrawFrame(QPainter& p, QRect r, unsigned styles);
 QRect FrameInterior(const QRect& r, unsigned styles);
 
 struct CtlColours {
-    COLORREF crText = RGB(0, 0, 0);
-    COLORREF crBk = kFaceColour;
+    COLORREF crText = kBlack;
+    COLORREF crBk = kFace;
     int nBkMode = OPAQUE;
-    COLORREF crBrush = kFaceColour;
+    COLORREF crBrush = kFace;
     bool bBrushNull = false;
     bool operator==(const CtlColours& o) const {
         return crText == o.crText && crBk == o.crBk && nBkMode == o.nBkMode &&

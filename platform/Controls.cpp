@@ -69,24 +69,24 @@ protected:
         unsigned styles = m_pControl->Styles();
         QRect r = rect();
         if (m_pControl->Kind() == ControlKind::Frame) {
-            DrawEdge(p, r, kShadow, kHighlight);
+            DrawEdge(p, r, kShadow, kWhite);
             return;
         }
         if (styles & CS_RAISED) {
-            DrawEdge(p, r, kHighlight, kDarkShadow);
+            DrawEdge(p, r, kWhite, kDarkShadow);
             r.adjust(1, 1, -1, -1);
         }
         QFontMetrics fm(font());
         int top = m_text.isEmpty() ? r.top() : r.top() + fm.height() / 2;
         QRect box(r.left(), top, r.width(), r.bottom() - top + 1);
-        DrawEdge(p, box, kShadow, kHighlight);
-        DrawEdge(p, box.adjusted(1, 1, -1, -1), kHighlight, kShadow);
+        DrawEdge(p, box, kShadow, kWhite);
+        DrawEdge(p, box.adjusted(1, 1, -1, -1), kWhite, kShadow);
         if (m_text.isEmpty())
             return;
         CtlColours c = AskColours(m_pControl);
         int w = fm.horizontalAdvance(m_text) + 6;
         int x = (styles & CS_CENTER) ? r.left() + (r.width() - w) / 2 : r.left() + 8;
-        p.fillRect(x, r.top(), w, fm.height(), ToQColor(c.bBrushNull ? kFaceColour : c.crBrush));
+        p.fillRect(x, r.top(), w, fm.height(), ToQColor(c.bBrushNull ? kFace : c.crBrush));
         p.setPen(ToQColor(c.crText));
         p.setFont(font());
         p.drawText(x + 3, r.top() + fm.ascent(), m_text);

@@ -1,5 +1,6 @@
 #include "platform/CrossThread.h"
 
+#include "platform/GuiThread.h"
 #include "platform/Wnd.h"
 
 #include <QSocketNotifier>
@@ -16,6 +17,7 @@ CCrossThreadSend::~CCrossThreadSend() {
 }
 
 BOOL CCrossThreadSend::Open() {
+    AssertGuiThread();
     if (m_hWakeEvent < 0) {
         m_hWakeEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
         if (m_hWakeEvent < 0)
@@ -33,6 +35,7 @@ BOOL CCrossThreadSend::Open() {
 }
 
 void CCrossThreadSend::Close() {
+    AssertGuiThread();
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_bClosed = true;

@@ -1,6 +1,7 @@
 #include "platform/Dialog.h"
 
 #include "platform/App.h"
+#include "platform/GuiThread.h"
 
 #include <QApplication>
 #include <QBasicTimer>
@@ -241,6 +242,7 @@ void CDialog::CreateFromTemplate(CWnd* pParentWnd) {
 }
 
 int CDialog::DoModal() {
+    AssertGuiThread();
     CWnd* pParent = m_pParentWnd;
     if (!pParent && AfxGetMainWnd() != this)
         pParent = AfxGetMainWnd();
@@ -268,6 +270,7 @@ int CDialog::DoModal() {
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
+    AssertGuiThread();
     m_nIDTemplate = nIDTemplate;
     CreateFromTemplate(pParentWnd == GetDesktopWindow() ? nullptr : pParentWnd);
     if (!IsCreated())

@@ -1,5 +1,6 @@
 #include "platform/FileDialog.h"
 
+#include "platform/GuiThread.h"
 #include "platform/Wnd.h"
 
 #include <QFile>
@@ -38,6 +39,7 @@ std::string AbsolutePath(const std::string& path) {
 } // namespace
 
 void SetFileDialogHook(FileDialogHook hook) {
+    AssertGuiThread();
     g_hook = std::move(hook);
 }
 
@@ -47,6 +49,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* pszDefExt, const char
       m_strFilter(pszFilter ? pszFilter : ""), m_dwFlags(dwFlags), m_pParentWnd(pParentWnd) {}
 
 int CFileDialog::DoModal() {
+    AssertGuiThread();
     std::string title = m_ofn.lpstrTitle ? m_ofn.lpstrTitle : "";
     std::optional<std::string> choice;
     if (g_hook) {

@@ -1,6 +1,7 @@
 #include "platform/MessageBox.h"
 
 #include "platform/App.h"
+#include "platform/GuiThread.h"
 #include "platform/Wnd.h"
 
 #include <QLabel>
@@ -64,13 +65,17 @@ void SetDetail(QMessageBox& box, const std::string& strDetail) {
                                      kDetailChars * fm.averageCharWidth()));
 }
 
+MessageBoxHook CurrentHook() {
+    std::lock_guard<std::mutex> guard(g_hookLock);
+    return g_hook;
+}
+
 int ShowBox(CWnd* pOwner, const CString& strText, const CString& strCaption, UINT nType,
             const std::string& strDetail) {
-    {
-        std::lock_guard<std::mutex> guard(g_hookLock);
-        if (g_hook)
-            return g_hook(MessageBoxCall{strText.ToUtf8(), strCaption.ToUtf8(), nType, strDetail});
-    }
+    AssertGuiThread();
+    // Called outside the lock: a hook may take its time, or raise or set hooks itself.
+    if (const MessageBoxHook hook = CurrentHook())
+        return hook(MessageBoxCall{strText.ToUtf8(), strCaption.ToUtf8(), nType, strDetail});
     QMessageBox box(IconOf(nType), strCaption.ToUnicode(), strText.ToUnicode(),
                     (nType & 0x0F) == MB_YESNO ? QMessageBox::Yes | QMessageBox::No
                                                : QMessageBox::Ok,
@@ -108,6 +113,7 @@ int MessageBox(CWnd* pOwner, const CString& strText, const CString& strCaption, 
 }
 
 void SetMessageBoxHook(MessageBoxHook hook) {
+    AssertGuiThread();
     std::lock_guard<std::mutex> guard(g_hookLock);
     g_hook = std::move(hook);
 }

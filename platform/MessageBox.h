@@ -32,8 +32,9 @@ struct MessageBoxCall {
     std::string detail; // UTF-8; empty when the box has none
 };
 
-// When set, boxes go to the hook (from whichever thread raised them) and its result is the
-// button pressed. Set it from the GUI thread while no box can be raised.
+// When set, boxes go to the hook instead of the screen and its result is the button pressed.
+// Boxes are raised on the GUI thread either way (a worker hands its box over and waits), so the
+// hook runs there too. Set it from the GUI thread.
 using MessageBoxHook = std::function<int(const MessageBoxCall&)>;
 void SetMessageBoxHook(MessageBoxHook hook);
 bool HasMessageBoxHook();

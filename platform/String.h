@@ -58,4 +58,6 @@ CString operator+(const CString& a, const char* b);
 CString operator+(const char* a, const CString& b);
 
 // A UTF-8 literal as GBK bytes, e.g. GBK("停 止").
-inline CString GBK(const char* pszUtf8) { return CString::FromUtf8(pszUtf8); }
+inline CString GBK(const char* pszUtf8) {
+    return CString::FromUtf8(pszUtf8);
+}

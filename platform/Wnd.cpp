@@ -1,13 +1,12 @@
 #include "platform/Wnd.h"
 
+#include "platform/Colours.h"
+#include "platform/GuiThread.h"
+
 #include <QBasicTimer>
 #include <QIcon>
 #include <QPainter>
 #include <QWidget>
-
-namespace {
-constexpr COLORREF kFaceColour = RGB(240, 240, 240);
-}
 
 CWnd::~CWnd() {
     m_pSurfacePainter.reset();
@@ -29,11 +28,13 @@ void CWnd::DestroyWidget() {
 }
 
 void CWnd::SetWindowText(const CString& str) {
+    AssertGuiThread();
     if (m_pWidget)
         m_pWidget->setWindowTitle(str.ToUnicode());
 }
 
 void CWnd::GetWindowText(CString& str) const {
+    AssertGuiThread();
     str = m_pWidget ? CString::FromUnicode(m_pWidget->windowTitle()) : CString();
 }
 
@@ -56,6 +57,7 @@ void CWnd::SetFont(CFont* pFont, BOOL bRedraw) {
 }
 
 BOOL CWnd::ShowWindow(int nCmdShow) {
+    AssertGuiThread();
     if (!m_pWidget)
         return FALSE;
     BOOL bWasVisible = m_pWidget->isVisible();
@@ -128,6 +130,7 @@ void CWnd::SetIcon(HICON hIcon, BOOL) {
 }
 
 UINT CWnd::SetTimer(UINT nIDEvent, UINT nElapse, void*) {
+    AssertGuiThread();
     if (!m_pWidget)
         return 0;
     auto& pTimer = m_timers[nIDEvent];
@@ -139,6 +142,7 @@ UINT CWnd::SetTimer(UINT nIDEvent, UINT nElapse, void*) {
 }
 
 BOOL CWnd::KillTimer(UINT nIDEvent) {
+    AssertGuiThread();
     auto it = m_timers.find(nIDEvent);
     if (it == m_timers.end() || !it->second->isActive())
         return FALSE;
@@ -157,6 +161,7 @@ int CWnd::TimerPeriod(UINT nIDEvent) const {
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    AssertGuiThread();
     return WindowProc(message, wParam, lParam);
 }
 
@@ -185,8 +190,7 @@ QImage* CWnd::Surface() {
         m_pSurfacePainter.reset();
         m_surface = QImage(size, QImage::Format_RGB32);
         m_surface.setDevicePixelRatio(dScale);
-        m_surface.fill(
-            QColor(GetRValue(kFaceColour), GetGValue(kFaceColour), GetBValue(kFaceColour)));
+        m_surface.fill(QColor(GetRValue(kFace), GetGValue(kFace), GetBValue(kFace)));
     }
     return &m_surface;
 }
@@ -225,7 +229,7 @@ void CWnd::OnTimer(UINT) {}
 BOOL CWnd::OnEraseBkgnd(CDC* pDC) {
     RECT rc;
     GetClientRect(&rc);
-    pDC->FillSolidRect(0, 0, rc.right, rc.bottom, kFaceColour);
+    pDC->FillSolidRect(0, 0, rc.right, rc.bottom, kFace);
     return TRUE;
 }
 

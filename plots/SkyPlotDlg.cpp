@@ -2,19 +2,11 @@
 
 #include "app/ViewerDlg.h"
 #include "platform/App.h"
+#include "platform/Colours.h"
 #include "platform/Resources.h"
 #include "resources/ResourceIds.h"
 
 namespace {
-
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kLightGrey = RGB(177, 177, 177);
-constexpr COLORREF kMidGrey = RGB(150, 150, 150);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 // The chart's centre and the reference point of a satellite at the centre (8 pixels up and
 // left, so that the marker circle is centred on the satellite).

@@ -1,17 +1,11 @@
 #include "plots/TrackPlotDlg.h"
 
+#include "platform/Colours.h"
 #include "platform/Resources.h"
 #include "plots/MainWindow.h"
 #include "resources/ResourceIds.h"
 
 namespace {
-
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kGridGrey = RGB(200, 200, 200);
-constexpr COLORREF kFixValid = RGB(165, 41, 31);
-constexpr COLORREF kFixInvalid = RGB(186, 186, 186);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 
 // The step grid: 1 metre per pixel around its centre.
 constexpr int kStepCentreX = 570;
@@ -156,7 +150,7 @@ void CTrackPlotDlg::DrawPositionTexts(CDC& dc, const CViewerDlg& main) {
     font.CreatePointFont(120, "Arial Black");
     CFont* pOldFont = dc.SelectObject(&font);
     dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(main.m_bFixValid == 1 ? kFixValid : kFixInvalid);
+    dc.SetTextColor(main.m_bFixValid == 1 ? kBrickRed : kPaleGrey);
     for (const PositionText& text : kPositionTexts)
         dc.TextOut(text.x, text.y, main.*text.pstrText);
     dc.SelectObject(pOldFont);

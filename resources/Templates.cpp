@@ -38,8 +38,8 @@ DialogTemplate MakeMainTemplate() {
     auto& c = t.controls;
     c.push_back({1, ControlKind::DefPushButton, "开 始", 228, 150, 37, 10, kButton});
     c.push_back({1131, ControlKind::PushButton, "语句>>", 273, 150, 24, 10, kButton});
-    c.push_back({1000, ControlKind::ComboDropList, "", 149, 150, 29, 59, CS_TABSTOP | CS_UNSORTED,
-                 0, OfferedBaudTexts()});
+    c.push_back({1000, ControlKind::ComboDropList, "", 149, 150, 29, 59, CS_TABSTOP, 0,
+                 OfferedBaudTexts()});
     AddTableCells(c);
     c.push_back({1100, ControlKind::GroupBox, "GPS", 2, 17, 102, 130, CS_CENTER | CS_RAISED});
     c.push_back({1101, ControlKind::GroupBox, "GLONASS", 195, 17, 102, 130, CS_CENTER | CS_RAISED});
@@ -68,7 +68,7 @@ DialogTemplate MakeMainTemplate() {
     c.push_back({-1, ControlKind::Label, "方位角:", 112, 89, 22, 9, 0});
     c.push_back({-1, ControlKind::Label, "HDOP:", 112, 102, 22, 9, CS_RIGHT});
     c.push_back({-1, ControlKind::Label, "COM", 120, 152, 17, 7, CS_RIGHT});
-    c.push_back({1120, ControlKind::Frame, "", 0, 164, 300, 1, CS_SUNKEN | CS_BLACKFRAME});
+    c.push_back({1120, ControlKind::Frame, "", 0, 164, 300, 1, 0});
     c.push_back({1121, ControlKind::CheckBox, "GGA", 2, 167, 23, 10, kFilter});
     c.push_back({1122, ControlKind::CheckBox, "RMC", 25, 167, 23, 10, kFilter});
     c.push_back({1123, ControlKind::CheckBox, "VTG", 48, 167, 23, 10, kFilter});
@@ -79,8 +79,7 @@ DialogTemplate MakeMainTemplate() {
     c.push_back({1128, ControlKind::PushButton, "清空", 233, 167, 16, 10, kButton});
     c.push_back({1129, ControlKind::PushButton, "星位图", 195, 150, 24, 10, kButton | CS_CENTER});
     c.push_back({1130, ControlKind::RichEdit, "", 2, 178, 295, 90,
-                 CS_MULTILINE | CS_READONLY | CS_KEEPSEL | CS_VSCROLL | CS_HSCROLL | CS_TABSTOP |
-                     CS_CLIENTEDGE});
+                 CS_READONLY | CS_TABSTOP | CS_CLIENTEDGE});
     c.push_back({-1, ControlKind::Picture, "", 130, 0, 40, 12, CS_RAISED, IDB_LOGO});
     c.push_back({1119, ControlKind::Edit, "", 138, 150, 11, 11,
                  CS_CENTER | CS_NUMBER | CS_BORDER | CS_TABSTOP});
@@ -98,8 +97,7 @@ DialogTemplate MakeMainTemplate() {
     c.push_back({-1, ControlKind::GroupBox, "", 107, 110, 85, 35, 0});
     c.push_back({1138, ControlKind::PushButton, "轨迹图", 179, 167, 21, 10, kButton});
     c.push_back({1139, ControlKind::PushButton, "回放语句", 149, 167, 28, 10, kButton});
-    c.push_back({1140, ControlKind::Trackbar, "", 129, 166, 20, 10,
-                 CS_AUTOTICKS | CS_TICKSTOP | CS_SELRANGE | CS_TABSTOP});
+    c.push_back({1140, ControlKind::Trackbar, "", 129, 166, 20, 10, CS_TABSTOP});
     c.push_back({-1, ControlKind::GroupBox, "", 107, 110, 17, 35, 0});
     return t;
 }
@@ -115,9 +113,9 @@ DialogTemplate MakeAboutTemplate() {
                      {}};
     auto& c = t.controls;
     c.push_back({-1, ControlKind::Icon, "", 11, 17, 20, 20, 0, IDR_MAINFRAME});
-    c.push_back({-1, ControlKind::Label, "Velmora V12.0 版", 40, 10, 119, 8, CS_NOPREFIX});
+    c.push_back({-1, ControlKind::Label, "Velmora V12.0 版", 40, 10, 119, 8, 0});
     c.push_back({-1, ControlKind::Label, "GPS/GLONASS 接收机监视程序", 40, 25, 119, 8, 0});
-    c.push_back({1, ControlKind::DefPushButton, "确定", 178, 7, 50, 14, CS_GROUP | CS_TABSTOP});
+    c.push_back({1, ControlKind::DefPushButton, "确定", 178, 7, 50, 14, CS_TABSTOP});
     return t;
 }
 

@@ -1,6 +1,7 @@
 #include "serial/SerialLink.h"
 
 #include "core/BaudRates.h"
+#include "platform/GuiThread.h"
 #include "platform/MessageBox.h"
 #include "serial/ClaimRelease.h"
 #include "serial/PortHolders.h"
@@ -322,15 +323,13 @@ void CSerialLink::ReportError(const char* pszCall) {
 }
 
 void CSerialLink::ShowBox(std::function<void()> box) {
-    // The test seam records boxes from any thread; a real box belongs to the GUI thread, and
-    // the reader waits there until it is dismissed.
-    if (HasMessageBoxHook())
-        box();
-    else
-        m_sender.Call(std::move(box));
+    // A box belongs to the GUI thread, recorded by the test seam or not: the reader waits
+    // there until it is dismissed.
+    m_sender.Call(std::move(box));
 }
 
 BOOL CSerialLink::StartReader() {
+    AssertGuiThread();
     EndReader();
     if (m_hStopEvent < 0)
         m_hStopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -354,6 +353,7 @@ BOOL CSerialLink::StartReader() {
 }
 
 BOOL CSerialLink::SuspendReader() {
+    AssertGuiThread();
     EndReader();
     return TRUE;
 }
@@ -362,6 +362,7 @@ BOOL CSerialLink::SuspendReader() {
 // the GUI thread (the closed gate releases it without running), or in a read. None of these
 // needs the GUI thread, so the join cannot deadlock.
 void CSerialLink::EndReader() {
+    AssertGuiThread();
     if (!m_pReader)
         return;
     eventfd_write(m_hStopEvent, 1);

@@ -1,20 +1,15 @@
-#include "tests/common/PseudoTerminal.h"
+#include "tests/app/LivePortTest.h"
+#include "tests/common/HangGuard.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QTimer>
-#include <chrono>
-#include <condition_variable>
-#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <sys/ioctl.h>
 
 namespace {
-
-constexpr int kPort = 7;
 
 const std::string kValidSentence =
     Sentence("GPGGA,092750.000,5321.6802,N,00630.3372,W,1,8,1.03,61.7,M,55.2,M,,");
@@ -33,38 +28,14 @@ public:
     }
 };
 
-void SelectBaud(CViewerDlg& dlg, const char* pszBaud) {
-    qobject_cast<QComboBox*>(dlg.GetDlgItem(1000)->Widget())->setCurrentText(pszBaud);
-}
-
-class AcquisitionTest : public ::testing::Test {
+class AcquisitionTest : public CLivePortTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_pty.IsOpen());
-        ASSERT_TRUE(m_pty.LinkAs(kPort));
-        Dlg().SetDlgItemText(1119, "7");
-    }
-    CViewerDlg& Dlg() { return m_harness.Dlg(); }
-    std::string Caption() { return m_harness.Utf8(1); }
-    bool CaptionBecomes(const char* pszCaption, int nMilliseconds = 5000) {
-        return WaitFor([&] { return Caption() == pszCaption; }, nMilliseconds);
-    }
-    std::vector<std::string> BoxTexts() const {
-        std::vector<std::string> texts;
-        for (const MessageBoxCall& call : m_boxes.Calls())
-            texts.push_back(call.text);
-        return texts;
-    }
     bool PortClaimed() const {
         int nClaimed = 0;
         return ioctl(m_pty.Slave(), TIOCGEXCL, &nClaimed) == 0 && nClaimed != 0;
     }
 
-    CPortHome m_home;
-    CPseudoTerminal m_pty;
-    CBoxRecorder m_boxes;
     CSpeedRefusingCalls m_speedRefusingCalls;
-    CViewerHarness m_harness;
 };
 
 } // namespace
@@ -99,7 +70,7 @@ TEST_F(AcquisitionTest, ASecondStartClearsTheDisplayAndTakesTheNewSpeed) {
     for (int nID : {1001, 1096, 1110, 1132, 1136, 1130})
         Dlg().SetDlgItemText(nID, "12");
     Dlg().m_nCellState[5] = SAT_GPS_USED;
-    SelectBaud(Dlg(), "57600");
+    SelectBaud("57600");
     Dlg().OnOK();
     EXPECT_EQ(Caption(), "请稍候...");
     EXPECT_EQ(Dlg().m_nBaud, 57600);
@@ -144,6 +115,7 @@ TEST_F(AcquisitionTest, StartWhileAReplayRunsOnlyAsksToStopIt) {
 }
 
 TEST_F(AcquisitionTest, TheWatchdogWaitsForTheFirstByteThenReportsAWrongSpeed) {
+    Dlg().m_nBaudWatchdogPeriod = kShortWatchdogPeriod;
     Dlg().OnOK();
     PumpEvents(300);
     EXPECT_EQ(Caption(), "请稍候...");
@@ -151,9 +123,9 @@ TEST_F(AcquisitionTest, TheWatchdogWaitsForTheFirstByteThenReportsAWrongSpeed) {
 
     ASSERT_TRUE(m_pty.Write(kGarbage));
     ASSERT_TRUE(WaitFor([&] { return Dlg().IsTimerRunning(TIMER_BAUD_WATCHDOG); }));
-    EXPECT_EQ(Dlg().TimerPeriod(TIMER_BAUD_WATCHDOG), 3000);
+    EXPECT_EQ(Dlg().TimerPeriod(TIMER_BAUD_WATCHDOG), static_cast<int>(kShortWatchdogPeriod));
     EXPECT_EQ(Caption(), "请稍候...");
-    ASSERT_TRUE(CaptionBecomes("波特率错!", 4000));
+    ASSERT_TRUE(CaptionBecomes("波特率错!"));
     EXPECT_FALSE(Dlg().IsTimerRunning(TIMER_BAUD_WATCHDOG));
 
     ASSERT_TRUE(m_pty.Write("\r\n" + kValidSentence));
@@ -191,7 +163,7 @@ TEST_F(AcquisitionTest, AReplayTickWhileAcquiringLeavesTheWatchdogAlone) {
 
 TEST_F(AcquisitionTest, AFailedConfigurationIsReportedAndAcquisitionGoesOn) {
     Dlg().m_serialLink.SetPortCalls(&m_speedRefusingCalls);
-    SelectBaud(Dlg(), "57600");
+    SelectBaud("57600");
     Dlg().OnOK();
     ASSERT_EQ(m_boxes.Count(), 1u);
     EXPECT_EQ(m_boxes.Calls()[0].caption, "Application Error");
@@ -228,28 +200,16 @@ TEST_F(AcquisitionTest, AVanishedReceiverLeavesAWorkingWindow) {
 TEST(AcquisitionShutdown, EscapeWhileBytesStreamEndsTheProgramPromptly) {
     CPortHome home;
     CPseudoTerminal pty;
-    ASSERT_TRUE(pty.LinkAs(kPort));
+    ASSERT_TRUE(pty.LinkAs(CLivePortTest::kPort));
     CBoxRecorder boxes;
     std::unique_ptr<CLineStreamer> pStreamer;
-    std::chrono::steady_clock::time_point escaped;
-
-    // A hang here would otherwise only end at the test's time limit.
-    std::mutex lock;
-    std::condition_variable cvEnded;
-    bool bEnded = false;
-    std::thread guard([&] {
-        std::unique_lock<std::mutex> wait(lock);
-        if (!cvEnded.wait_for(wait, std::chrono::seconds(30), [&] { return bEnded; })) {
-            std::fprintf(stderr, "the program did not end after Escape\n");
-            std::abort();
-        }
-    });
+    CHangGuard guard("the program did not end after Escape", 30);
 
     CViewerApp app;
     QTimer::singleShot(0, [&] {
         auto* pDlg = static_cast<CViewerDlg*>(AfxGetMainWnd());
         pDlg->SetDlgItemText(1119, "7");
-        SelectBaud(*pDlg, "57600");
+        qobject_cast<QComboBox*>(pDlg->GetDlgItem(1000)->Widget())->setCurrentText("57600");
         pDlg->OnOK();
         pStreamer = std::make_unique<CLineStreamer>(pty, kValidSentence, 57600);
     });
@@ -262,24 +222,15 @@ TEST(AcquisitionShutdown, EscapeWhileBytesStreamEndsTheProgramPromptly) {
             return;
         escape.stop();
         EXPECT_EQ(ThreadsNamed(kReaderThreadName), 1);
-        escaped = std::chrono::steady_clock::now();
         QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QCoreApplication::sendEvent(pDlg->Widget(), &key);
     });
     escape.start(20);
     EXPECT_EQ(app.InitInstance(), FALSE);
-    double dSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - escaped).count();
-    std::printf("Escape to the end of InitInstance: %.1f ms\n", dSeconds * 1000);
     EXPECT_GT(pStreamer->Written(), 3000u);
     pStreamer.reset();
     EXPECT_EQ(ThreadsNamed(kReaderThreadName), 0) << "the reader outlived the window";
-    {
-        std::lock_guard<std::mutex> ended(lock);
-        bEnded = true;
-    }
-    cvEnded.notify_all();
-    guard.join();
+    guard.Disarm();
     EXPECT_TRUE(boxes.Calls().empty());
     PumpEvents(50);
 }

@@ -51,28 +51,13 @@ int FaultScale() {
     return nScale > 0 ? nScale : 1;
 }
 
-CHangGuard::CHangGuard(const char* pszWhat, int nSeconds) {
-    m_thread = std::thread([this, pszWhat, nSeconds] {
-        std::unique_lock<std::mutex> lock(m_lock);
-        if (!m_cvDisarmed.wait_for(lock, std::chrono::seconds(nSeconds),
-                                   [this] { return m_bDisarmed; })) {
-            std::fprintf(stderr, "hang: %s\n", pszWhat);
-            std::abort();
-        }
-    });
+bool MeasuresMemory() {
+    return kResidentMemoryMeaningful && FaultScale() > 1;
 }
 
-CHangGuard::~CHangGuard() {
-    Disarm();
-    m_thread.join();
-}
-
-void CHangGuard::Disarm() {
-    {
-        std::lock_guard<std::mutex> guard(m_lock);
-        m_bDisarmed = true;
-    }
-    m_cvDisarmed.notify_all();
+int FaultRunMs(int nSoakMs) {
+    constexpr int kMakeTestRunMs = 500;
+    return FaultScale() > 1 ? nSoakMs * FaultScale() : kMakeTestRunMs;
 }
 
 bool AnswersEvents(int nMilliseconds) {
@@ -147,17 +132,6 @@ std::string NoiseStream(std::size_t nBytes, std::uint64_t nSeed) {
     }
     bytes.resize(nBytes);
     return bytes;
-}
-
-std::string RecordFormat(const std::string& wire) {
-    std::string out;
-    for (char c : wire) {
-        if (c == '\n')
-            out += '\r';
-        if (c != '\0')
-            out += c;
-    }
-    return out;
 }
 
 CStreamWriter::CStreamWriter(CPseudoTerminal& pty, std::string bytes, bool bHangUpAfter) {

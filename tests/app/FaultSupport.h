@@ -1,6 +1,8 @@
 // Helpers of the fault tests: streams that go wrong, resource counts and a hang check.
 #pragma once
 
+#include "core/LineEndings.h"
+#include "tests/common/HangGuard.h"
 #include "tests/common/PseudoTerminal.h"
 
 #include <condition_variable>
@@ -35,21 +37,12 @@ int OwnFdCount();
 bool IsOpenHere(const std::string& path);
 // How many times longer the long faults run: VELMORA_FAULT_SCALE (1 unless the soak sets it).
 int FaultScale();
-
-// Aborts the process with a message when not disarmed within the bound: a hang would
-// otherwise only end at the test's time limit, without saying where it was.
-class CHangGuard {
-public:
-    CHangGuard(const char* pszWhat, int nSeconds);
-    ~CHangGuard();
-    void Disarm();
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_cvDisarmed;
-    bool m_bDisarmed = false;
-    std::thread m_thread;
-};
+// Whether this run measures resident memory: only the soak's long runs do (make test checks
+// behaviour, never figures), and never under a sanitizer.
+bool MeasuresMemory();
+// How long a fault runs: briefly in make test, where it checks what happens, and nSoakMs times
+// the scale in the soak, which measures memory over it.
+int FaultRunMs(int nSoakMs);
 
 // True when the GUI thread runs a queued call within the (generous) bound.
 bool AnswersEvents(int nMilliseconds = 20000);
@@ -61,8 +54,6 @@ std::string WrongSpeedStream(int nEpochs);
 // A 57600-baud line full of noise: random bytes rich in '$', '*', ',', line feeds and NULs,
 // with sentences of every decoded type carrying random fields and a correct checksum.
 std::string NoiseStream(std::size_t nBytes, std::uint64_t nSeed);
-// The record file of received bytes: line feeds stored as CR LF, NULs dropped.
-std::string RecordFormat(const std::string& wire);
 
 // Writes the bytes into the pseudo-terminal from a thread of its own (the GUI thread must go
 // on handling them), then, when asked, hangs the line up from that same thread.

@@ -2,7 +2,7 @@
 // in the detail which device the number named and why; the COM field's tooltip lists the
 // devices the numbers name now.
 #include "app/PortTooltip.h"
-#include "tests/common/PseudoTerminal.h"
+#include "tests/app/LivePortTest.h"
 
 #include <QCoreApplication>
 #include <QEnterEvent>
@@ -15,8 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kPort = 7;
 
 ::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
     if (text.find(part) != std::string::npos)
@@ -33,13 +31,8 @@ public:
     }
 };
 
-class PortHelpTest : public ::testing::Test {
+class PortHelpTest : public CLivePortTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_pty.IsOpen());
-        ASSERT_TRUE(m_pty.LinkAs(kPort));
-    }
-    CViewerDlg& Dlg() { return m_harness.Dlg(); }
     QWidget* ComField() { return Dlg().GetDlgItem(1119)->Widget(); }
     std::string Link(int nPort) const {
         return m_home.Path() + "/.velmora/ports/com" + std::to_string(nPort);
@@ -47,16 +40,11 @@ protected:
     MessageBoxCall StartFails(const char* pszPort) {
         Dlg().SetDlgItemText(1119, pszPort);
         Dlg().OnOK();
-        EXPECT_EQ(m_harness.Utf8(1), "开 始");
+        EXPECT_EQ(Caption(), "开 始");
         EXPECT_EQ(Dlg().m_bStopped, 1);
         EXPECT_EQ(m_boxes.Count(), 1u);
         return m_boxes.Count() ? m_boxes.Calls().back() : MessageBoxCall{};
     }
-
-    CPortHome m_home;
-    CPseudoTerminal m_pty;
-    CBoxRecorder m_boxes;
-    CViewerHarness m_harness;
 };
 
 } // namespace

@@ -49,11 +49,11 @@ TEST(RecordAndReplay, ALiveRunIsRecordedByteForByteAndReplaysToTheSameDisplay) {
     }
     d.OnOK();
     ASSERT_EQ(h.Text(1), GBK("请稍候..."));
-    Send(pty, first + noise, RecordFormat(first + noise).size(), path);
+    Send(pty, first + noise, vbase::RecordFormat(first + noise).size(), path);
     d.OnOK(); // Stop
     EXPECT_EQ(h.Text(1), GBK("开 始"));
     d.OnOK(); // Start again: the recording goes on into the same file
-    std::string expected = RecordFormat(first + noise + second);
+    std::string expected = vbase::RecordFormat(first + noise + second);
     Send(pty, second, expected.size(), path);
     EXPECT_EQ(ReadFileBytes(path), expected);
     std::map<int, std::string> live = DisplayTexts(h);

@@ -147,8 +147,9 @@ TEST(Recording, OnlyARegularFileIsTakenAndNothingWaits) {
         ExpectRecordBox(boxes, c.path, std::string("It is ") + c.pszKind);
         EXPECT_EQ(h.Dlg().m_bRecording, 0) << c.path;
         EXPECT_EQ(h.Text(1127), GBK("记录语句"));
-        if (c.path != "/dev/null") // held open by others in this process
+        if (c.path != "/dev/null") { // held open by others in this process
             EXPECT_FALSE(IsOpenHere(c.path)) << c.path;
+        }
     }
     guard.Disarm();
     struct stat st;
@@ -233,7 +234,7 @@ TEST(Recording, ARunOfReceivedBytesIsOneWriteDoneWhenTheSendReturns) {
     });
     EXPECT_TRUE(WaitFor([&] { return bSent.load(); }));
     reader.join();
-    EXPECT_EQ(inFileAtReturn, RecordFormat(run));
+    EXPECT_EQ(inFileAtReturn, vbase::RecordFormat(run));
     EXPECT_EQ(calls.Count("write"), 1);
     gate.Close();
 }

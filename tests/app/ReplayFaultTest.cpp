@@ -12,7 +12,7 @@ class ReplayFault : public ::testing::Test {
 protected:
     void SetUp() override {
         m_path = m_dir.File("replay.txt");
-        WriteFileBytes(m_path, RecordFormat(ScenarioStream(kEpochs)));
+        WriteFileBytes(m_path, vbase::RecordFormat(ScenarioStream(kEpochs)));
         m_nFds = OwnFdCount();
     }
     void StartReplay() {

@@ -91,7 +91,7 @@ TEST(ShutdownFault, EscapeWhileAcquiringAndRecordingAt57600KeepsEveryHandledByte
     ASSERT_TRUE(pStreamer);
     pStreamer->Stop();
     EXPECT_GE(pStreamer->Written(), static_cast<size_t>(nHandled));
-    EXPECT_EQ(ReadFileBytes(path), RecordFormat(CyclicPrefix(pattern, nHandled)))
+    EXPECT_EQ(ReadFileBytes(path), vbase::RecordFormat(CyclicPrefix(pattern, nHandled)))
         << nHandled << " bytes handled";
     EXPECT_EQ(pty.SlaveBaud(), 57600);
     EXPECT_TRUE(boxes.Calls().empty());
@@ -100,7 +100,7 @@ TEST(ShutdownFault, EscapeWhileAcquiringAndRecordingAt57600KeepsEveryHandledByte
 TEST(ShutdownFault, EscapeWhileAReplayRunsAtTheFastestSpeedClosesItsFile) {
     CTempDir dir;
     std::string path = dir.File("replay.txt");
-    WriteFileBytes(path, RecordFormat(ScenarioStream(3000)));
+    WriteFileBytes(path, vbase::RecordFormat(ScenarioStream(3000)));
     CBoxRecorder boxes;
     long nReplayPos = 0;
     CViewerApp app;

@@ -1,16 +1,10 @@
 #include "tests/common/Nmea.h"
 
 #include "app/ViewerDlg.h"
-
-#include <cstdio>
+#include "core/Nmea.h"
 
 std::string Sentence(const std::string& body, bool bLowerCase) {
-    unsigned char sum = 0;
-    for (unsigned char c : body)
-        sum ^= c;
-    char digits[3];
-    std::snprintf(digits, sizeof digits, bLowerCase ? "%02x" : "%02X", sum);
-    return "$" + body + "*" + digits + "\r\n";
+    return vbase::Sentence(body, bLowerCase);
 }
 
 void Feed(CViewerDlg& dlg, const std::string& bytes) {

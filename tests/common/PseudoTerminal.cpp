@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
-#include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -48,72 +47,25 @@ CPortHome::~CPortHome() {
 }
 
 CPseudoTerminal::CPseudoTerminal() {
-    char name[256] = {};
-    if (openpty(&m_nMaster, &m_nSlave, name, nullptr, nullptr) != 0) {
-        m_nMaster = m_nSlave = -1;
-        return;
-    }
-    m_strSlavePath = name;
-    termios raw = {};
-    tcgetattr(m_nSlave, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(m_nSlave, TCSANOW, &raw);
-    fcntl(m_nMaster, F_SETFL, fcntl(m_nMaster, F_GETFL) | O_NONBLOCK);
-    fcntl(m_nMaster, F_SETFD, FD_CLOEXEC);
-    fcntl(m_nSlave, F_SETFD, FD_CLOEXEC);
-}
-
-CPseudoTerminal::~CPseudoTerminal() {
-    HangUp();
-    if (m_nSlave >= 0)
-        close(m_nSlave);
+    // 38400 baud is what a new pseudo-terminal has; the program sets its own speed on Open.
+    std::string strError;
+    m_pair.Open(B38400, strError);
 }
 
 bool CPseudoTerminal::LinkAs(int nPort) const {
-    const char* pszHome = std::getenv("HOME");
-    if (!pszHome)
-        return false;
-    fs::path dir = fs::path(pszHome) / ".velmora" / "ports";
-    std::error_code ec;
-    fs::create_directories(dir, ec);
-    fs::path link = dir / ("com" + std::to_string(nPort));
-    fs::remove(link, ec);
-    fs::create_symlink(m_strSlavePath, link, ec);
-    return !ec;
-}
-
-bool CPseudoTerminal::Write(const std::string& bytes) const {
-    size_t nDone = 0;
-    while (nDone < bytes.size()) {
-        if (m_nMaster < 0)
-            return false;
-        ssize_t n = write(m_nMaster, bytes.data() + nDone, bytes.size() - nDone);
-        if (n > 0) {
-            nDone += static_cast<size_t>(n);
-        } else if (n < 0 && errno == EAGAIN) {
-            pollfd p{m_nMaster, POLLOUT, 0};
-            poll(&p, 1, 10);
-        } else if (n < 0 && errno != EINTR) {
-            return false;
-        }
-    }
-    return true;
+    std::string strLink;
+    std::string strWarning;
+    std::string strError;
+    return vbase::LinkPort(nPort, SlavePath(), strLink, strWarning, strError);
 }
 
 int CPseudoTerminal::Waiting() const {
     int n = 0;
-    return ioctl(m_nSlave, FIONREAD, &n) == 0 ? n : -1;
+    return ioctl(Slave(), FIONREAD, &n) == 0 ? n : -1;
 }
 
 int CPseudoTerminal::SlaveBaud() const {
-    termios config = {};
-    return tcgetattr(m_nSlave, &config) == 0 ? BaudFromSpeed(cfgetospeed(&config)) : 0;
-}
-
-void CPseudoTerminal::HangUp() {
-    if (m_nMaster >= 0)
-        close(m_nMaster);
-    m_nMaster = -1;
+    return BaudFromSpeed(m_pair.SlaveSpeed());
 }
 
 CLineStreamer::CLineStreamer(const CPseudoTerminal& pty, const std::string& pattern, int nBaud) {
@@ -167,13 +119,17 @@ int ThreadCount() {
 }
 
 int ThreadsNamed(const std::string& name) {
-    int n = 0;
+    return static_cast<int>(ThreadIdsNamed(name).size());
+}
+
+std::vector<pid_t> ThreadIdsNamed(const std::string& name) {
+    std::vector<pid_t> ids;
     std::error_code ec;
     for (const fs::directory_entry& task : fs::directory_iterator("/proc/self/task", ec)) {
-        std::string comm = ReadFileBytes(task.path().string() + "/comm");
-        n += comm == name + "\n" ? 1 : 0;
+        if (ReadFileBytes(task.path().string() + "/comm") == name + "\n")
+            ids.push_back(static_cast<pid_t>(std::stoi(task.path().filename().string())));
     }
-    return n;
+    return ids;
 }
 
 int OpenFdCount() {

@@ -2,6 +2,7 @@
 // side through a ~/.velmora/ports/comN link; the test writes to and hangs up the master side.
 #pragma once
 
+#include "core/PseudoTerminal.h"
 #include "tests/common/Nmea.h"
 #include "tests/common/TestSupport.h"
 
@@ -10,6 +11,7 @@
 #include <string>
 #include <sys/types.h>
 #include <thread>
+#include <vector>
 
 // A private HOME for one test, so that its port links meet no other test's and no running
 // simulator's. The previous HOME comes back at the end.
@@ -30,29 +32,24 @@ public:
     // Opens the pair; the slave is raw from the start and held open here, as a receiver's
     // side of the line would be, so closes by the program never hang it up.
     CPseudoTerminal();
-    ~CPseudoTerminal();
-    CPseudoTerminal(const CPseudoTerminal&) = delete;
-    CPseudoTerminal& operator=(const CPseudoTerminal&) = delete;
 
-    bool IsOpen() const { return m_nMaster >= 0; }
-    const std::string& SlavePath() const { return m_strSlavePath; }
-    int Master() const { return m_nMaster; }
-    int Slave() const { return m_nSlave; }
+    bool IsOpen() const { return m_pair.IsOpen(); }
+    const std::string& SlavePath() const { return m_pair.SlavePath(); }
+    int Master() const { return m_pair.Master(); }
+    int Slave() const { return m_pair.Slave(); }
     // Links the slave as comN under $HOME/.velmora/ports.
     bool LinkAs(int nPort) const;
     // Writes all the bytes (waiting while the line is full); false when the line is gone.
-    bool Write(const std::string& bytes) const;
+    bool Write(const std::string& bytes) const { return m_pair.WriteAll(bytes); }
     // Bytes received on the slave side that no one has read yet.
     int Waiting() const;
     // The speed the program set on its side, in baud (0 when unknown).
     int SlaveBaud() const;
     // Closes the master: the receiver is unplugged.
-    void HangUp();
+    void HangUp() { m_pair.CloseMaster(); }
 
 private:
-    int m_nMaster = -1;
-    int m_nSlave = -1;
-    std::string m_strSlavePath;
+    vbase::CPtyPair m_pair;
 };
 
 // Streams a pattern into a pseudo-terminal from its own thread until stopped: at the pace of
@@ -91,4 +88,5 @@ private:
 // The number of threads and of open file descriptors of this process.
 int ThreadCount();
 int ThreadsNamed(const std::string& name);
+std::vector<pid_t> ThreadIdsNamed(const std::string& name);
 int OpenFdCount();

@@ -1,5 +1,6 @@
 // Every test program runs headless on Qt's offscreen platform with the program's font mapping.
 #include "platform/Environment.h"
+#include "tests/common/HangGuard.h"
 
 #include <QApplication>
 #include <cstdlib>
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         ApplyApplicationStyle();
         testing::InitGoogleTest(&argc, argv);
+        GuardEveryTest();
         result = RUN_ALL_TESTS();
     }
     if (!runtimeDir.empty())

@@ -16,7 +16,7 @@ struct CWorld {
     CWorld() {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         PrepareFontEnvironment();
-    PrepareRuntimeDirectory();
+        PrepareRuntimeDirectory();
         static int argc = 1;
         static char name[] = "velmora-fuzz";
         static char* argv[] = {name, nullptr};

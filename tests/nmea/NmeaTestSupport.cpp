@@ -1,16 +1,10 @@
 #include "tests/nmea/NmeaTestSupport.h"
 
+#include "core/Nmea.h"
 #include "serial/SerialLink.h"
 
-#include <cstdio>
-
 std::string Checksum(const std::string& body) {
-    unsigned char sum = 0;
-    for (char ch : body)
-        sum ^= static_cast<unsigned char>(ch);
-    char digits[3];
-    std::snprintf(digits, sizeof digits, "%02X", sum);
-    return digits;
+    return vbase::ChecksumDigits(body);
 }
 
 CNmeaTest::CNmeaTest() {

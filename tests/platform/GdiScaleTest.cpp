@@ -1,14 +1,12 @@
 // Pictures for a high-density screen: twice the pixels each way, the same figures at the same
 // places in drawing units.
+#include "platform/Colours.h"
 #include "platform/Gdi.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 
 // A memory context on a picture compatible with a screen of the given density.
 class CScaledCanvas {

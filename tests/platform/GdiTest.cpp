@@ -1,15 +1,11 @@
 #include "platform/Gdi.h"
+#include "platform/Colours.h"
 
 #include <QFontMetrics>
 #include <QImage>
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 QRgb Pixel(COLORREF cr) {
     return qRgb(GetRValue(cr), GetGValue(cr), GetBValue(cr));

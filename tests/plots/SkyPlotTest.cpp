@@ -1,3 +1,4 @@
+#include "platform/Colours.h"
 #include "plots/SkyPlotDlg.h"
 #include "plots/TrackPlotDlg.h"
 #include "resources/ResourceIds.h"
@@ -13,15 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kLightGrey = RGB(177, 177, 177);
-constexpr COLORREF kMidGrey = RGB(150, 150, 150);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 class SkyPlot : public testing::Test {
 protected:

@@ -1,3 +1,4 @@
+#include "platform/Colours.h"
 #include "plots/TrackPlotDlg.h"
 #include "resources/ResourceIds.h"
 #include "tests/common/TestSupport.h"
@@ -11,13 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kGrid = RGB(200, 200, 200);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kFixValid = RGB(165, 41, 31);
-constexpr COLORREF kFixInvalid = RGB(186, 186, 186);
 
 class TrackPlot : public testing::Test {
 protected:
@@ -66,19 +60,20 @@ QImage ScaleLabel(const QImage& frame, int x) {
 TEST_F(TrackPlot, BackgroundHoldsBothGridsTheirLabelsAndTheFixedDots) {
     Main().OnTrackPlot();
     QImage frame = PaintedFrame(&Track());
-    EXPECT_EQ(frame.pixel(15, 10), Pixel(kGrid));
+    EXPECT_EQ(frame.pixel(15, 10), Pixel(kGridGrey));
     EXPECT_EQ(frame.pixel(15, 11), Pixel(kWhite));
-    EXPECT_EQ(frame.pixel(409, 410), Pixel(kGrid));
-    EXPECT_EQ(frame.pixel(410, 409), Pixel(kGrid));
+    EXPECT_EQ(frame.pixel(409, 410), Pixel(kGridGrey));
+    EXPECT_EQ(frame.pixel(410, 409), Pixel(kGridGrey));
     EXPECT_EQ(frame.pixel(410, 410), Pixel(kWhite)); // both lines leave out their end point
-    EXPECT_EQ(frame.pixel(425, 110), Pixel(kGrid));
-    EXPECT_EQ(frame.pixel(719, 410), Pixel(kGrid));
+    EXPECT_EQ(frame.pixel(425, 110), Pixel(kGridGrey));
+    EXPECT_EQ(frame.pixel(719, 410), Pixel(kGridGrey));
     EXPECT_EQ(frame.pixel(720, 410), Pixel(kWhite));
     EXPECT_EQ(frame.pixel(415, 105), Pixel(kWhite));
     EXPECT_EQ(frame.pixel(210, 210), Pixel(kBlack));
     EXPECT_EQ(BoundsOf(frame, kBlack, QRect(560, 250, 20, 20)), QRect(566, 256, 9, 9));
-    EXPECT_EQ(BoundsOf(frame, kGrid, QRect(560, 250, 20, 20)).intersected(QRect(565, 255, 11, 11)),
-              QRect(565, 255, 11, 11));
+    EXPECT_EQ(
+        BoundsOf(frame, kGridGrey, QRect(560, 250, 20, 20)).intersected(QRect(565, 255, 11, 11)),
+        QRect(565, 255, 11, 11));
     EXPECT_GT(CountDark(frame, QRect(0, 410, 18, 10)), 5);  // "400"
     EXPECT_GT(CountDark(frame, QRect(713, 100, 17, 9)), 5); // "150"
 }
@@ -92,8 +87,8 @@ TEST_F(TrackPlot, AnEmptyWindowShowsGreyTextsTheUnitScaleAndTheStartingExtents) 
     EXPECT_TRUE(Track().m_points.empty());
     EXPECT_TRUE(ShowsReadout(frame, "400", "0", "400", "0"));
     const QRect texts(430, 15, 290, 80);
-    EXPECT_GT(CountOf(frame, kFixInvalid, texts), 50);
-    EXPECT_EQ(CountOf(frame, kFixValid, texts), 0);
+    EXPECT_GT(CountOf(frame, kPaleGrey, texts), 50);
+    EXPECT_EQ(CountOf(frame, kBrickRed, texts), 0);
     // Both scale labels read "1:1 M" over grid lines at the same offsets.
     EXPECT_GT(CountOf(ScaleLabel(frame, 320), kBlack, QRect(0, 0, 50, 20)), 20);
     EXPECT_EQ(ScaleLabel(frame, 320), ScaleLabel(frame, 670));
@@ -111,7 +106,7 @@ TEST_F(TrackPlot, TheFirstFixBecomesTheOriginAtTheCentreOfTheSquare) {
     EXPECT_TRUE(ShowsReadout(frame, "200", "200", "200", "200"));
     // The red origin marker in its box (208, 208)-(212, 212), over the fixed black dot.
     EXPECT_EQ(BoundsOf(frame, kRed, QRect(190, 190, 40, 40)), QRect(208, 208, 4, 4));
-    EXPECT_GT(CountOf(frame, kFixValid, QRect(430, 15, 290, 80)), 50);
+    EXPECT_GT(CountOf(frame, kBrickRed, QRect(430, 15, 290, 80)), 50);
 }
 
 TEST_F(TrackPlot, PathAndStepVectorAreDrawnWithTheirPens) {

@@ -271,8 +271,9 @@ TEST(SourceFile, TheFormsThatAreReadAndTheWatchCommandTheyGive) {
         EXPECT_EQ(source.eKind, c.eKind);
         EXPECT_EQ(source.host, c.pszHost);
         EXPECT_EQ(source.nNetPort, c.nPort);
-        if (c.pszWatch)
+        if (c.pszWatch) {
             EXPECT_EQ(GpsdWatchCommand(source), c.pszWatch);
+        }
     }
 }
 

@@ -1,10 +1,10 @@
 // What goes on the line: file playback, garbling at a wrong speed, pacing, options.
 #include "Garbler.h"
-#include "Nmea.h"
 #include "Options.h"
 #include "Pacer.h"
 #include "Scenario.h"
 #include "StreamSource.h"
+#include "core/Nmea.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@
 #include <vector>
 
 using namespace sim;
+using vbase::HasValidChecksum;
 
 namespace {
 
@@ -44,26 +45,6 @@ std::string GenerateStream(int nEpochs) {
 }
 
 } // namespace
-
-TEST(SimFileSource, LineEndingsBecomeCrLfOtherBytesStay) {
-    struct Case {
-        std::string m_strFile;
-        std::string m_strWire;
-    };
-    const Case cases[] = {
-        {"$A*41\n$B*42\n", "$A*41\r\n$B*42\r\n"},
-        {"$A*41\r\n$B*42\r\n", "$A*41\r\n$B*42\r\n"},
-        {"$A*41\r\r\n$B*42\r\r\n", "$A*41\r\n$B*42\r\n"},
-        {"a\nb\r\nc\r\r\nd", "a\r\nb\r\nc\r\nd"},
-        {"a\r\r\r\nb", "a\r\r\nb"},
-        {"lone\rcr\r", "lone\rcr\r"},
-        {Bytes("n\0ul\x1A\xFF\n", 7), Bytes("n\0ul\x1A\xFF\r\n", 8)},
-        {"\n\n", "\r\n\r\n"},
-    };
-    for (const Case& test : cases) {
-        EXPECT_EQ(NormalizeLineEndings(test.m_strFile), test.m_strWire);
-    }
-}
 
 TEST(SimFileSource, PlaysTheFileOverAndOver) {
     const std::string strPath =
@@ -157,15 +138,17 @@ TEST(SimPacer, IdleTimeDoesNotBuildUpABurst) {
 TEST(SimOptions, AcceptsBothModes) {
     SimOptions options;
     std::string strError;
-    ASSERT_TRUE(ParseOptions({"--port", "3", "--baud", "57600", "--seed", "18446744073709551615",
-                              "--gps", "14", "--lowercase", "--gns", "--unpaced", "--epochs", "5"},
-                             options, strError))
+    ASSERT_EQ(ParseOptions({"--port", "3", "--baud=57600", "--seed", "18446744073709551615",
+                            "--gps", "14", "--lowercase", "--gns", "--unpaced", "--epochs", "5"},
+                           options, strError),
+              vbase::ECommand::Run)
         << strError;
     EXPECT_EQ(options.m_eMode, EMode::Port);
     EXPECT_EQ(options.m_scenario.m_nSeed, 18446744073709551615ULL);
     EXPECT_TRUE(options.m_nPort == 3 && options.m_nBaud == 57600 && options.m_nEpochs == 5);
     EXPECT_TRUE(options.m_scenario.m_bLowercase && options.m_scenario.m_bGns && options.m_bUnpaced);
-    ASSERT_TRUE(ParseOptions({"--write", "out.txt", "--epochs", "86400"}, options, strError));
+    ASSERT_EQ(ParseOptions({"--write", "out.txt", "--epochs", "86400"}, options, strError),
+              vbase::ECommand::Run);
     EXPECT_EQ(options.m_eMode, EMode::Write);
     EXPECT_TRUE(options.m_scenario.m_nGps == 10 && options.m_scenario.m_nSeed == 1);
 }
@@ -188,7 +171,7 @@ TEST(SimOptions, RejectsBadOptionsWithAReason) {
     for (const std::vector<std::string>& vecArgs : vecBad) {
         SimOptions options;
         std::string strError;
-        EXPECT_FALSE(ParseOptions(vecArgs, options, strError))
+        EXPECT_EQ(ParseOptions(vecArgs, options, strError), vbase::ECommand::Error)
             << vecArgs[0] << " " << vecArgs.back();
         EXPECT_FALSE(strError.empty());
     }

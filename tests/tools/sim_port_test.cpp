@@ -2,11 +2,11 @@
 // garbling at the program's speed, and clean ends on a signal or after N epochs.
 #include "Garbler.h"
 #include "LineFeeder.h"
-#include "Nmea.h"
 #include "PortLink.h"
 #include "Runner.h"
 #include "Scenario.h"
 #include "StreamSource.h"
+#include "core/Nmea.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +28,7 @@
 #include <unistd.h>
 
 using namespace sim;
+using vbase::HasValidChecksum;
 
 namespace {
 

@@ -1,10 +1,11 @@
 // The scenario generator: sentence format, determinism, the story of a drive, record files.
-#include "Nmea.h"
 #include "RecordFile.h"
 #include "Route.h"
 #include "Runner.h"
 #include "Scenario.h"
 #include "UtcClock.h"
+#include "core/LineEndings.h"
+#include "core/Nmea.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 #include <vector>
 
 using namespace sim;
+using vbase::HasValidChecksum;
 
 namespace {
 
@@ -126,15 +128,6 @@ std::string GenerateStream(const ScenarioOptions& options, int nEpochs) {
 }
 
 } // namespace
-
-TEST(SimNmea, ChecksumMatchesRealReceiverSentences) {
-    EXPECT_TRUE(HasValidChecksum(
-        "$GPGGA,030719.000,3747.0873,S,17518.8938,E,1,08,1.1,59.9,M,23.7,M,,0000*7D\r\n"));
-    EXPECT_TRUE(HasValidChecksum("$GNRMC,184040.00,V,,,,,,,030416,,,N*6a"));
-    EXPECT_FALSE(HasValidChecksum("$GNRMC,184040.00,V,,,,,,,030416,,,N*6B"));
-    EXPECT_FALSE(HasValidChecksum("GNRMC,184040.00,V,,,,,,,030416,,,N*6A"));
-    EXPECT_FALSE(HasValidChecksum("$GNRMC,184040.00,V,,,,,,,030416,,,N"));
-}
 
 TEST(SimScenario, EverySentenceHasValidChecksumAndCrLf) {
     for (bool bLowercase : {false, true}) {
@@ -347,9 +340,5 @@ TEST(SimRecord, FileHoldsTheStreamWithCrCrLfEndings) {
     }
     EXPECT_EQ(nLineFeeds, SplitLines(strWire).size());
     EXPECT_EQ(strFile.size(), strWire.size() + nLineFeeds);
-    EXPECT_EQ(strFile, ToRecordFormat(strWire));
-}
-
-TEST(SimRecord, RecordFormatStoresLineFeedsAsCrLfAndDropsNul) {
-    EXPECT_EQ(ToRecordFormat(std::string("$A*00\r\nx\n\0y", 12)), "$A*00\r\r\nx\r\ny");
+    EXPECT_EQ(strFile, vbase::RecordFormat(strWire));
 }

@@ -1,5 +1,6 @@
 #include "tools/common/DecodeSession.h"
 
+#include "core/LineEndings.h"
 #include "platform/FileDialog.h"
 #include "plots/TrackPlotDlg.h"
 #include "resources/ResourceIds.h"
@@ -58,34 +59,6 @@ bool ParseFilterList(const std::string& strList, unsigned& nFilters, std::string
     return true;
 }
 
-std::string ReceiverLineEndings(const std::string& bytes) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 32);
-    size_t i = 0;
-    while (i < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", i);
-        if (end == std::string::npos)
-            end = bytes.size();
-        out.append(bytes, i, end - i);
-        if (end == bytes.size())
-            break;
-        // A line feed after up to two carriage returns ends a line; other returns stay.
-        size_t nReturns = 0;
-        while (end + nReturns < bytes.size() && bytes[end + nReturns] == '\r')
-            ++nReturns;
-        bool bLineFeed = end + nReturns < bytes.size() && bytes[end + nReturns] == '\n';
-        if (bLineFeed) {
-            out.append(nReturns > 2 ? nReturns - 2 : 0, '\r');
-            out += "\r\n";
-            i = end + nReturns + 1;
-        } else {
-            out.append(nReturns, '\r');
-            i = end + nReturns;
-        }
-    }
-    return out;
-}
-
 CDecodeSession::CDecodeSession() {
     SetMessageBoxHook([this](const MessageBoxCall& call) {
         m_boxes.push_back(call);
@@ -132,7 +105,7 @@ bool CDecodeSession::FeedByte(unsigned char byte) {
 }
 
 void CDecodeSession::Feed(const std::string& bytes, const DispatchHandler& onDispatch) {
-    for (char ch : ReceiverLineEndings(bytes)) {
+    for (char ch : vbase::ReceiverLineEndings(bytes)) {
         CString strLine = ch == '\n' ? m_dlg.m_strSentence : CString();
         if (FeedByte(static_cast<unsigned char>(ch)) && onDispatch) {
             if (strLine.GetLength() > 0 && strLine[strLine.GetLength() - 1] == '\r')
@@ -152,8 +125,10 @@ QJsonObject CDecodeSession::SentenceState(const CString& strSentence) {
     return state;
 }
 
-bool CDecodeSession::Replay(const std::string& strPath, const std::function<void(int nTick)>& onTick) {
-    SetFileDialogHook([strPath](const FileDialogCall&) { return std::optional<std::string>(strPath); });
+bool CDecodeSession::Replay(const std::string& strPath,
+                            const std::function<void(int nTick)>& onTick) {
+    SetFileDialogHook(
+        [strPath](const FileDialogCall&) { return std::optional<std::string>(strPath); });
     m_dlg.OnReplay();
     SetFileDialogHook(nullptr);
     CString strCaption;

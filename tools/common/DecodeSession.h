@@ -25,10 +25,6 @@ enum SentenceFilter : unsigned {
 // none). On an unknown name returns false and names it in strError.
 bool ParseFilterList(const std::string& strList, unsigned& nFilters, std::string& strError);
 
-// The bytes as a receiver sends them: every line ending (LF, CR LF or CR CR LF, as logs are
-// saved) becomes CR LF; every other byte stays as it is.
-std::string ReceiverLineEndings(const std::string& bytes);
-
 class CDecodeSession {
 public:
     // Called after each sentence the window dispatched, with its text without the line end.

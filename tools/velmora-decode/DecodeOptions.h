@@ -1,13 +1,14 @@
 // The command line of velmora-decode.
 #pragma once
 
+#include "core/CommandLine.h"
+
 #include <string>
 #include <vector>
 
 struct DecodeOptions {
     unsigned nFilters;
     bool bPaused = false;
-    bool bHelp = false;
     bool bReplay = false;
     bool bTrack = false;
     bool bFinal = false;
@@ -17,7 +18,7 @@ struct DecodeOptions {
     DecodeOptions();
 };
 
-const char* DecodeUsage();
-// Reads the arguments (without the program name); false with the reason in strError.
-bool ParseDecodeOptions(const std::vector<std::string>& args, DecodeOptions& opt,
-                        std::string& strError);
+const vbase::CommandSpec& DecodeCommand();
+// Reads the arguments (without the program name); on an error the reason is in strError.
+vbase::ECommand ParseDecodeOptions(const std::vector<std::string>& args, DecodeOptions& opt,
+                                   std::string& strError);

@@ -7,17 +7,16 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 int main(int argc, char** argv) {
     DecodeOptions opt;
     std::string strError;
-    if (!ParseDecodeOptions(std::vector<std::string>(argv + 1, argv + argc), opt, strError)) {
-        std::fprintf(stderr, "velmora-decode: %s\n%s", strError.c_str(), DecodeUsage());
-        return 2;
-    }
-    if (opt.bHelp) {
-        std::fputs(DecodeUsage(), stdout);
-        return 0;
+    const vbase::ECommand eResult = ParseDecodeOptions({argv + 1, argv + argc}, opt, strError);
+    const int nExit =
+        vbase::FinishCommandLine(DecodeCommand(), eResult, strError, std::cout, std::cerr);
+    if (nExit >= 0) {
+        return nExit;
     }
     // The window is never shown, so no display is needed.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);

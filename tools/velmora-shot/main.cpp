@@ -2,6 +2,8 @@
 // while and writes PNG images of its windows and its final state as JSON.
 #include "app/ViewerApp.h"
 #include "app/ViewerDlg.h"
+#include "core/CommandLine.h"
+#include "core/LineEndings.h"
 #include "platform/Environment.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -22,6 +24,7 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 namespace {
@@ -40,80 +43,106 @@ struct Options {
     bool track = false;
 };
 
-const char kUsage[] =
+const vbase::CommandSpec kCommand{
+    "velmora-shot",
     "usage: velmora-shot --out DIR [--seconds S] [--panel] [--port N [--baud B]]\n"
     "                    [--record FILE] [--replay FILE [--speed 1-5]] [--decode FILE]\n"
-    "                    [--sky] [--track]\n"
+    "                    [--sky] [--track]\n",
     "Runs Velmora offscreen and writes DIR/main.png, DIR/about.png, DIR/state.json and,\n"
-    "when asked, DIR/sky.png and DIR/track.png.\n"
-    "  --out DIR        folder for the images and state.json (created when missing)\n"
-    "  --seconds S      how long the program runs before the images are taken (default 0;\n"
-    "                   a replay ends earlier when its file ends)\n"
-    "  --panel          show the sentence monitor panel\n"
-    "  --port N         put N in the COM field and press Start\n"
-    "  --baud B         the baud rate chosen before Start (default 38400)\n"
-    "  --record FILE    switch recording on to FILE before Start\n"
-    "  --replay FILE    replay FILE (the speed slider at --speed, 1 slowest .. 5 fastest)\n"
-    "  --decode FILE    prepare the window as Start does and feed it FILE's bytes at once\n"
-    "  --sky, --track   open the sky plot / track plot after Start or replay start\n";
+    "when asked, DIR/sky.png and DIR/track.png.\n",
+    {
+        {'o', "out", "DIR", "folder for the images and state.json (created when missing)"},
+        {'s', "seconds", "S",
+         "how long the program runs before the images are taken (default 0;\n"
+         "a replay ends earlier when its file ends)"},
+        {'P', "panel", nullptr, "show the sentence monitor panel"},
+        {'p', "port", "N", "put N in the COM field and press Start"},
+        {'b', "baud", "B", "the baud rate chosen before Start (default 38400)"},
+        {'r', "record", "FILE", "switch recording on to FILE before Start"},
+        {'R', "replay", "FILE",
+         "replay FILE (the speed slider at --speed, 1 slowest .. 5 fastest)"},
+        {'v', "speed", "1-5", "the replay speed"},
+        {'d', "decode", "FILE",
+         "prepare the window as Start does and feed it FILE's bytes at once"},
+        {'k', "sky", nullptr, "open the sky plot after Start or replay start"},
+        {'t', "track", nullptr, "open the track plot after Start or replay start"},
+    }};
 
-bool ParseInt(const char* text, int& value) {
-    char* end = nullptr;
-    long v = std::strtol(text, &end, 10);
-    if (!*text || *end)
+bool TakeInt(const std::string& strValue, int nLow, int nHigh, int& nValue, std::string& strError) {
+    unsigned long long nWhole = 0;
+    if (!vbase::ParseWholeNumber(strValue, nLow, nHigh, nWhole)) {
+        strError = "needs a whole number from " + std::to_string(nLow) + " to " +
+                   std::to_string(nHigh) + ", not '" + strValue + "'";
         return false;
-    value = static_cast<int>(v);
+    }
+    nValue = static_cast<int>(nWhole);
     return true;
 }
 
-bool ParseOptions(int argc, char** argv, Options& opt) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-        const char* v = nullptr;
-        bool ok = true;
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            std::exit(0);
-        } else if (arg == "--panel") {
-            opt.panel = true;
-        } else if (arg == "--sky") {
-            opt.sky = true;
-        } else if (arg == "--track") {
-            opt.track = true;
-        } else if (!(v = value())) {
-            std::fprintf(stderr, "velmora-shot: %s needs a value\n", arg.c_str());
-            return false;
-        } else if (arg == "--out") {
-            opt.outDir = v;
-        } else if (arg == "--seconds") {
-            opt.seconds = std::atof(v);
-        } else if (arg == "--port") {
-            ok = ParseInt(v, opt.port);
-        } else if (arg == "--baud") {
-            ok = ParseInt(v, opt.baud);
-        } else if (arg == "--record") {
-            opt.recordFile = v;
-        } else if (arg == "--decode") {
-            opt.decodeFile = v;
-        } else if (arg == "--replay") {
-            opt.replayFile = v;
-        } else if (arg == "--speed") {
-            ok = ParseInt(v, opt.speed) && opt.speed >= 1 && opt.speed <= 5;
-        } else {
-            std::fprintf(stderr, "velmora-shot: unknown option %s\n", arg.c_str());
-            return false;
-        }
-        if (!ok) {
-            std::fprintf(stderr, "velmora-shot: bad value for %s: %s\n", arg.c_str(), v);
-            return false;
-        }
-    }
-    if (opt.outDir.empty()) {
-        std::fprintf(stderr, "velmora-shot: --out DIR is required\n");
+bool TakeSeconds(const std::string& strValue, double& dSeconds, std::string& strError) {
+    char* pEnd = nullptr;
+    dSeconds = std::strtod(strValue.c_str(), &pEnd);
+    if (strValue.empty() || *pEnd || !(dSeconds >= 0)) {
+        strError = "needs a number of seconds, not '" + strValue + "'";
         return false;
     }
     return true;
+}
+
+bool TakeOption(Options& opt, int nId, const std::string& strValue, std::string& strError) {
+    switch (nId) {
+    case 'o':
+        opt.outDir = strValue;
+        return true;
+    case 's':
+        return TakeSeconds(strValue, opt.seconds, strError);
+    case 'P':
+        opt.panel = true;
+        return true;
+    case 'p':
+        return TakeInt(strValue, 0, 255, opt.port, strError);
+    case 'b':
+        return TakeInt(strValue, 1, 4000000, opt.baud, strError);
+    case 'r':
+        opt.recordFile = strValue;
+        return true;
+    case 'R':
+        opt.replayFile = strValue;
+        return true;
+    case 'v':
+        return TakeInt(strValue, 1, 5, opt.speed, strError);
+    case 'd':
+        opt.decodeFile = strValue;
+        return true;
+    case 'k':
+        opt.sky = true;
+        return true;
+    case 't':
+        opt.track = true;
+        return true;
+    }
+    return false;
+}
+
+vbase::ECommand ParseOptions(int argc, char** argv, Options& opt, std::string& strError) {
+    std::vector<std::string> vecOperands;
+    const vbase::ECommand eResult = vbase::ParseCommandLine(
+        kCommand, {argv + 1, argv + argc},
+        [&opt](int nId, const std::string& strValue, std::string& strReason) {
+            return TakeOption(opt, nId, strValue, strReason);
+        },
+        vecOperands, strError);
+    if (eResult != vbase::ECommand::Run) {
+        return eResult;
+    }
+    if (!vecOperands.empty()) {
+        strError = "unexpected argument '" + vecOperands.front() + "'";
+    } else if (opt.outDir.empty()) {
+        strError = "--out DIR is required";
+    } else {
+        return eResult;
+    }
+    return vbase::ECommand::Error;
 }
 
 // Runs the event loop for the given time, or until the condition holds (checked every 50 ms).
@@ -165,7 +194,7 @@ public:
 };
 
 void FeedBytes(CViewerDlg& dlg, const std::string& bytes) {
-    for (unsigned char c : ReceiverLineEndings(bytes))
+    for (unsigned char c : vbase::ReceiverLineEndings(bytes))
         dlg.SendMessage(WM_SERIAL_RXCHAR, c, 0);
 }
 
@@ -183,9 +212,11 @@ bool WriteState(CCountingViewerDlg& dlg, const QJsonArray& boxes, const QString&
 
 int main(int argc, char** argv) {
     Options opt;
-    if (!ParseOptions(argc, argv, opt)) {
-        std::fputs(kUsage, stderr);
-        return 2;
+    std::string strError;
+    const vbase::ECommand eResult = ParseOptions(argc, argv, opt, strError);
+    const int nExit = vbase::FinishCommandLine(kCommand, eResult, strError, std::cout, std::cerr);
+    if (nExit >= 0) {
+        return nExit;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     PrepareFontEnvironment();
@@ -206,7 +237,6 @@ int main(int argc, char** argv) {
     });
 
     std::string decodeBytes;
-    std::string strError;
     if (!opt.decodeFile.empty() && !ReadInputFile(opt.decodeFile, decodeBytes, strError)) {
         std::fprintf(stderr, "velmora-shot: cannot read %s: %s\n", opt.decodeFile.c_str(),
                      strError.c_str());

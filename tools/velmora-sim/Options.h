@@ -1,13 +1,14 @@
 #pragma once
 
 #include "Scenario.h"
+#include "core/CommandLine.h"
 
 #include <string>
 #include <vector>
 
 namespace sim {
 
-enum class EMode { Help, Port, Write, Tcp };
+enum class EMode { Port, Write, Tcp };
 
 struct SimOptions {
     EMode m_eMode = EMode::Port;
@@ -21,9 +22,9 @@ struct SimOptions {
     ScenarioOptions m_scenario;
 };
 
-// Parses the arguments after the program name. On failure strError says what is wrong.
-bool ParseOptions(const std::vector<std::string>& vecArgs, SimOptions& options,
-                  std::string& strError);
-std::string UsageText();
+const vbase::CommandSpec& SimCommand();
+// Reads the arguments after the program name. On an error strError says what is wrong.
+vbase::ECommand ParseOptions(const std::vector<std::string>& vecArgs, SimOptions& options,
+                             std::string& strError);
 
 } // namespace sim

@@ -1,5 +1,7 @@
 #include "RecordFile.h"
 
+#include "core/LineEndings.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,20 +18,6 @@ std::string DescribeError(const char* pszWhat, const std::string& strPath) {
 
 } // namespace
 
-std::string ToRecordFormat(const std::string& strWire) {
-    std::string strRecord;
-    strRecord.reserve(strWire.size() + strWire.size() / 16);
-    for (char c : strWire) {
-        if (c == '\n') {
-            strRecord += '\r';
-        }
-        if (c != '\0') {
-            strRecord += c;
-        }
-    }
-    return strRecord;
-}
-
 bool WriteRecording(const std::string& strPath, const ScenarioOptions& options, long long nEpochs,
                     std::string& strError) {
     std::FILE* pFile = std::fopen(strPath.c_str(), "wb");
@@ -45,7 +33,7 @@ bool WriteRecording(const std::string& strPath, const ScenarioOptions& options, 
         for (long long i = nDone; i < nEpochs && i < nDone + kEpochsPerWrite; ++i) {
             scenario.AppendNextEpoch(strWire);
         }
-        const std::string strRecord = ToRecordFormat(strWire);
+        const std::string strRecord = vbase::RecordFormat(strWire);
         bWritten = std::fwrite(strRecord.data(), 1, strRecord.size(), pFile) == strRecord.size();
     }
     if (!bWritten) {

@@ -20,7 +20,6 @@ namespace sim {
 namespace {
 
 constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 const int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 std::atomic<bool> g_bStopRequested{false};
@@ -118,18 +117,18 @@ int RunWriteMode(const SimOptions& options, std::ostream& out, std::ostream& err
 } // namespace
 
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-    const std::vector<std::string> vecArgs(argv + 1, argv + argc);
     SimOptions options;
     std::string strError;
-    if (vecArgs.empty() || !ParseOptions(vecArgs, options, strError)) {
-        err << "velmora-sim: " << (vecArgs.empty() ? "no options given" : strError) << "\n"
-            << "Try 'velmora-sim --help'.\n";
-        return kExitUsage;
+    vbase::ECommand eResult = ParseOptions({argv + 1, argv + argc}, options, strError);
+    if (argc < 2) {
+        eResult = vbase::ECommand::Error;
+        strError = "no options given";
+    }
+    const int nExit = vbase::FinishCommandLine(SimCommand(), eResult, strError, out, err);
+    if (nExit >= 0) {
+        return nExit;
     }
     switch (options.m_eMode) {
-    case EMode::Help:
-        out << UsageText();
-        return 0;
     case EMode::Write:
         return RunWriteMode(options, out, err);
     case EMode::Tcp: {

@@ -1,12 +1,14 @@
 #include "Sentences.h"
 
-#include "Nmea.h"
+#include "core/Nmea.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 namespace sim {
+
+using vbase::CSentenceBuilder;
 
 namespace {
 

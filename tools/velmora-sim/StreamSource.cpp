@@ -1,42 +1,13 @@
 #include "StreamSource.h"
 
+#include "core/LineEndings.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
 namespace sim {
-
-namespace {
-
-constexpr int kMaxCrInEnding = 2;
-
-} // namespace
-
-std::string NormalizeLineEndings(const std::string& strFile) {
-    std::string strWire;
-    strWire.reserve(strFile.size());
-    int nPendingCr = 0;
-    for (char c : strFile) {
-        if (c == '\r') {
-            if (nPendingCr == kMaxCrInEnding) {
-                strWire += '\r';
-            } else {
-                ++nPendingCr;
-            }
-            continue;
-        }
-        if (c == '\n') {
-            strWire += "\r\n";
-        } else {
-            strWire.append(static_cast<std::size_t>(nPendingCr), '\r');
-            strWire += c;
-        }
-        nPendingCr = 0;
-    }
-    strWire.append(static_cast<std::size_t>(nPendingCr), '\r');
-    return strWire;
-}
 
 CScenarioSource::CScenarioSource(const ScenarioOptions& options) : m_scenario(options) {}
 
@@ -60,7 +31,7 @@ bool CFileSource::Load(const std::string& strPath, std::string& strError) {
         strError = strPath + " is empty";
         return false;
     }
-    m_strContent = NormalizeLineEndings(strFile);
+    m_strContent = vbase::ReceiverLineEndings(strFile);
     return true;
 }
 

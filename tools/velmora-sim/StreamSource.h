@@ -40,8 +40,4 @@ private:
     std::string m_strContent;
 };
 
-// Each line ending of a file (LF, CR LF or CR CR LF) becomes the CR LF of the wire; every
-// other byte, NUL and stray CR included, stays as it is.
-std::string NormalizeLineEndings(const std::string& strFile);
-
 } // namespace sim

@@ -1,9 +1,10 @@
+// NMEA-0183 sentences: the XOR checksum, its test and sentence building.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-namespace sim {
+namespace vbase {
 
 // XOR of the bytes in [pBegin, pEnd): the NMEA checksum when given the bytes between
 // '$' and '*'.
@@ -12,6 +13,11 @@ std::uint8_t ComputeChecksum(const char* pBegin, const char* pEnd);
 // True when strLine is "$...*HH" (optionally followed by CR and/or LF) and HH, in
 // either case, matches the checksum.
 bool HasValidChecksum(const std::string& strLine);
+
+// The two checksum digits of a sentence body (the text between '$' and '*').
+std::string ChecksumDigits(const std::string& strBody, bool bLowercase = false);
+// "$" + body + "*" + the two checksum digits + CR LF.
+std::string Sentence(const std::string& strBody, bool bLowercase = false);
 
 // Appends one sentence "$<address>,<fields>*HH\r\n" to a string without temporaries,
 // so that long recordings are generated quickly.
@@ -36,4 +42,4 @@ private:
     bool m_bLowercase;
 };
 
-} // namespace sim
+} // namespace vbase

@@ -1,8 +1,8 @@
-#include "Nmea.h"
+#include "core/Nmea.h"
 
 #include <cstdio>
 
-namespace sim {
+namespace vbase {
 
 namespace {
 
@@ -17,6 +17,10 @@ int HexValue(char c) {
         return c - 'a' + 10;
     }
     return -1;
+}
+
+const char* HexDigits(bool bLowercase) {
+    return bLowercase ? "0123456789abcdef" : "0123456789ABCDEF";
 }
 
 std::size_t TrimLineEnd(const std::string& strLine) {
@@ -49,6 +53,16 @@ bool HasValidChecksum(const std::string& strLine) {
     }
     const char* pData = strLine.data();
     return ComputeChecksum(pData + 1, pData + nEnd - 3) == nHigh * 16 + nLow;
+}
+
+std::string ChecksumDigits(const std::string& strBody, bool bLowercase) {
+    const std::uint8_t nSum = ComputeChecksum(strBody.data(), strBody.data() + strBody.size());
+    const char* pszDigits = HexDigits(bLowercase);
+    return {pszDigits[nSum >> 4], pszDigits[nSum & 0x0F]};
+}
+
+std::string Sentence(const std::string& strBody, bool bLowercase) {
+    return "$" + strBody + "*" + ChecksumDigits(strBody, bLowercase) + "\r\n";
 }
 
 CSentenceBuilder::CSentenceBuilder(std::string& strOut, bool bLowercase)
@@ -95,7 +109,7 @@ CSentenceBuilder& CSentenceBuilder::Fixed(double dValue, int nDecimals) {
 void CSentenceBuilder::End() {
     const char* pData = m_strOut.data();
     const std::uint8_t nSum = ComputeChecksum(pData + m_nStart + 1, pData + m_strOut.size());
-    const char* pszDigits = m_bLowercase ? "0123456789abcdef" : "0123456789ABCDEF";
+    const char* pszDigits = HexDigits(m_bLowercase);
     m_strOut += '*';
     m_strOut += pszDigits[nSum >> 4];
     m_strOut += pszDigits[nSum & 0x0F];
@@ -117,4 +131,4 @@ void CSentenceBuilder::AppendDigits(unsigned nValue, int nWidth) {
     }
 }
 
-} // namespace sim
+} // namespace vbase

@@ -1,0 +1,29 @@
+#include "tests/app/LivePortTest.h"
+
+#include <QComboBox>
+
+void CLivePortTest::SetUp() {
+    ASSERT_TRUE(m_pty.IsOpen());
+    ASSERT_TRUE(m_pty.LinkAs(kPort));
+    Dlg().SetDlgItemText(1119, CString(std::to_string(kPort).c_str()));
+}
+
+bool CLivePortTest::CaptionBecomes(const char* pszCaption, int nMilliseconds) {
+    return WaitFor([&] { return Caption() == pszCaption; }, nMilliseconds);
+}
+
+void CLivePortTest::SelectBaud(const char* pszBaud) {
+    qobject_cast<QComboBox*>(Dlg().GetDlgItem(1000)->Widget())->setCurrentText(pszBaud);
+}
+
+void CLivePortTest::StartRecording(const std::string& path) {
+    CFileChooser chooser(path);
+    Dlg().OnRecord();
+}
+
+std::vector<std::string> CLivePortTest::BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const MessageBoxCall& call : m_boxes.Calls())
+        texts.push_back(call.text);
+    return texts;
+}
