@@ -174,7 +174,7 @@ void CControl::CreateWidget(QWidget* pParent, const ControlTemplate& tpl) {
     case ControlKind::Edit:
         if (tpl.styles & CS_READONLY) {
             auto* e = new CReadOnlyEdit(pParent, this);
-            e->setText(caption);
+            e->SetValue(caption);
             w = e;
         } else {
             auto* e = new QLineEdit(caption, pParent);
@@ -261,7 +261,9 @@ void CControl::SetWindowText(const CString& str) {
 }
 
 void CControl::GetWindowText(CString& str) const {
-    if (auto* e = dynamic_cast<QLineEdit*>(m_pWidget))
+    if (auto* r = dynamic_cast<CReadOnlyEdit*>(m_pWidget))
+        str = CString::FromUnicode(r->Value());
+    else if (auto* e = dynamic_cast<QLineEdit*>(m_pWidget))
         str = CString::FromUnicode(e->text());
     else if (auto* c = dynamic_cast<QComboBox*>(m_pWidget))
         str = CString::FromUnicode(c->currentText());

@@ -4,6 +4,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 #include <cstdlib>
 
 CReadOnlyEdit::CReadOnlyEdit(QWidget* pParent, CControl* pControl)
@@ -14,14 +15,39 @@ CReadOnlyEdit::CReadOnlyEdit(QWidget* pParent, CControl* pControl)
 }
 
 void CReadOnlyEdit::SetValue(const QString& text) {
+    m_strValue = text;
+    if (!IsOnScreen() && !hasSelectedText()) {
+        m_bValuePending = true;
+        return;
+    }
+    ApplyValue();
     bool bWhole = hasSelectedText() && selectedText().size() == this->text().size();
     setText(text);
     if (bWhole)
         selectAll();
 }
 
+bool CReadOnlyEdit::IsOnScreen() const {
+    QWindow* pWindow = window()->windowHandle();
+    return isVisible() && pWindow && pWindow->isExposed();
+}
+
+void CReadOnlyEdit::ApplyValue() {
+    if (!m_bValuePending)
+        return;
+    m_bValuePending = false;
+    setText(m_strValue);
+}
+
+// Any event may show, select, copy or read the text: the edit has it first.
+bool CReadOnlyEdit::event(QEvent* e) {
+    ApplyValue();
+    return QLineEdit::event(e);
+}
+
 void CReadOnlyEdit::Refresh() {
-    if (!m_bPainted || !(AskColours(m_pControl) == m_painted))
+    // A window coming onto the screen is painted whole.
+    if (IsOnScreen() && (!m_bPainted || !(AskColours(m_pControl) == m_painted)))
         update();
 }
 
@@ -31,14 +57,14 @@ QRect CReadOnlyEdit::TextArea() const {
 
 int CReadOnlyEdit::TextX(int nPosition) const {
     QFontMetrics fm(font());
-    QString value = text();
+    const QString& value = m_strValue;
     int x = TextLeft(TextArea(), fm.horizontalAdvance(value), m_pControl->Styles());
     return x + fm.horizontalAdvance(value.left(nPosition));
 }
 
 int CReadOnlyEdit::PositionAt(int x) const {
     int nBest = 0;
-    int nLength = static_cast<int>(text().size());
+    int nLength = static_cast<int>(m_strValue.size());
     for (int i = 1; i <= nLength; ++i) {
         if (std::abs(TextX(i) - x) < std::abs(TextX(nBest) - x))
             nBest = i;
@@ -51,7 +77,7 @@ int CReadOnlyEdit::PositionAt(int x) const {
 void CReadOnlyEdit::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setFont(font());
-    QString value = text();
+    const QString& value = m_strValue;
     m_painted = AskColours(m_pControl);
     m_bPainted = true;
     QRect area = PaintControlFace(p, m_pControl, rect(), value, m_painted);

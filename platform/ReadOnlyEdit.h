@@ -13,14 +13,19 @@ class CReadOnlyEdit : public QLineEdit {
 public:
     CReadOnlyEdit(QWidget* pParent, CControl* pControl);
     // Shows new text. A value selected whole stays selected whole, so that copying it works
-    // while the value changes under the selection.
+    // while the value changes under the selection. While the edit is not on the screen the
+    // text is only kept: laying it out as an edit costs more than decoding the sentence that
+    // brought it, and nothing can reach it there before its next event.
     void SetValue(const QString& text);
+    // The text shown, even while the edit's own text still waits to be set.
+    const QString& Value() const { return m_strValue; }
     // Repaints when the colours the dialog gives now are not those last painted. The text is
     // as painted, so nothing else on the face can have changed: a table of unchanged cells,
     // set again each epoch, costs no paint.
     void Refresh();
 
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -33,8 +38,14 @@ private:
     int TextX(int nPosition) const;
     // The character boundary nearest to x.
     int PositionAt(int x) const;
+    // Whether a user can see the edit now: shown, in a window the screen shows.
+    bool IsOnScreen() const;
+    // Gives the edit the text kept while it was off the screen.
+    void ApplyValue();
 
     CControl* m_pControl;
+    QString m_strValue;
+    bool m_bValuePending = false;
     int m_nAnchor = 0;
     CtlColours m_painted;
     bool m_bPainted = false;

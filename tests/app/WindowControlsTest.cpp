@@ -162,6 +162,28 @@ TEST_F(WindowControls, AWholeSelectionFollowsTheChangingValue) {
     EXPECT_FALSE(pEdit->hasSelectedText()) << "a part of the old value means nothing in the new";
 }
 
+// A value set while the window is hidden (as it is while a file is decoded) is the one read
+// back, painted, selected and copied once the window is shown.
+TEST_F(WindowControls, AValueSetWhileHiddenIsTheOneShownAndCopied) {
+    const char* pszValue = "N   52° 31' 12.00\"";
+    QLineEdit* pEdit = Edit(1110);
+    Dlg().Widget()->hide();
+    Dlg().m_bFixValid = 1;
+    Dlg().SetDlgItemText(1110, CString::FromUtf8(pszValue));
+    CString str;
+    Dlg().GetDlgItemText(1110, str);
+    EXPECT_EQ(str.ToUnicode(), QString::fromUtf8(pszValue));
+
+    Dlg().Widget()->show();
+    ASSERT_TRUE(WaitFor([&] { return Dlg().Widget()->windowHandle()->isExposed(); }));
+    EXPECT_TRUE(ShowsColour(pEdit, QColor(165, 41, 31), 5));
+    EXPECT_EQ(pEdit->text(), QString::fromUtf8(pszValue));
+    pEdit->selectAll();
+    QApplication::clipboard()->clear();
+    Key(pEdit, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8(pszValue));
+}
+
 // Tab walks from the baud list through the 96 cells into the middle column in template order;
 // a field reached by Tab has its value selected, ready for Ctrl+C.
 TEST_F(WindowControls, TabReachesTheValuesInTemplateOrder) {
