@@ -1,24 +1,25 @@
 #include "app/ViewerDlg.h"
+#include "resources/ControlIds.h"
 
 void CViewerDlg::OnTogglePanel() {
-    GetDlgItemText(1131, m_strWork);
+    GetDlgItemText(IDC_PANEL, m_strWork);
     const RECT& rc = m_strWork == GBK("关闭<<") ? m_rcCollapsed : m_rcFull;
-    SetDlgItemText(1131, m_strWork == GBK("关闭<<") ? GBK("语句>>") : GBK("关闭<<"));
+    SetDlgItemText(IDC_PANEL, m_strWork == GBK("关闭<<") ? GBK("语句>>") : GBK("关闭<<"));
     SetWindowPos(nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void CViewerDlg::OnPause() {
     if (m_bEchoOn == 1) {
-        SetDlgItemText(1126, GBK("继续"));
+        SetDlgItemText(IDC_PAUSE, GBK("继续"));
         m_bEchoOn = 0;
     } else {
-        SetDlgItemText(1126, GBK("暂停"));
+        SetDlgItemText(IDC_PAUSE, GBK("暂停"));
         m_bEchoOn = 1;
     }
 }
 
 void CViewerDlg::OnClear() {
-    SetDlgItemText(1130, "");
+    SetDlgItemText(IDC_MONITOR, "");
 }
 
 void CViewerDlg::OnToggleGGA() {

@@ -1,5 +1,6 @@
 #include "app/ViewerDlg.h"
 #include "nmea/FieldWalker.h"
+#include "resources/ControlIds.h"
 
 #include <cstdio>
 
@@ -54,7 +55,7 @@ void CViewerDlg::CheckAndDispatchLine() {
     }
     // Converted once: this runs for every sentence.
     static const CString strStopCaption = GBK("停 止");
-    SetDlgItemText(1, strStopCaption);
+    SetDlgItemText(IDC_STARTSTOP, strStopCaption);
     DispatchSentence();
     m_strSentence.Empty();
     m_bGotValidSentence = 1;
