@@ -1,4 +1,5 @@
 #include "app/ViewerDlg.h"
+#include "resources/Captions.h"
 #include "resources/ControlIds.h"
 
 #include "platform/MessageBox.h"
@@ -25,8 +26,7 @@ int SignedValueOf(const CString& str) {
 } // namespace
 
 void CViewerDlg::OnOK() {
-    GetDlgItemText(IDC_REPLAY, m_strWork);
-    if (m_strWork != GBK("回放语句")) {
+    if (IsReplaying()) {
         AfxMessageBox(GBK("请首先停止回放！"));
         return;
     }
@@ -51,12 +51,12 @@ void CViewerDlg::OnOK() {
         // The device of this Start is opened again (and purged) and stays claimed while stopped;
         // not after a hang-up, and a network source is not reconnected.
         m_serialLink.Reopen();
-        SetDlgItemText(IDC_STARTSTOP, GBK("开 始"));
+        SetDlgItemText(IDC_STARTSTOP, GBK(kCaptionStart));
     }
 }
 
 void CViewerDlg::EnterAcquiringState() {
-    SetDlgItemText(IDC_STARTSTOP, GBK("请稍候..."));
+    SetDlgItemText(IDC_STARTSTOP, GBK(kCaptionWait));
     m_bAcquiring = 1;
     m_bStopped = 0;
     m_bGotValidSentence = 0;
@@ -91,5 +91,5 @@ void CViewerDlg::OnSerialRxSkipped() {
 void CViewerDlg::ExpireBaudWatchdog() {
     KillTimer(TIMER_BAUD_WATCHDOG);
     if (m_bAcquiring == 1 && m_bGotValidSentence == 0)
-        SetDlgItemText(IDC_STARTSTOP, GBK("波特率错!"));
+        SetDlgItemText(IDC_STARTSTOP, GBK(kCaptionBaudError));
 }

@@ -1,4 +1,5 @@
 #include "app/ViewerDlg.h"
+#include "resources/Captions.h"
 #include "resources/ControlIds.h"
 
 #include "platform/FileDialog.h"
@@ -6,7 +7,7 @@
 
 void CViewerDlg::OnRecord() {
     if (m_bRecording != 0) {
-        SetDlgItemText(IDC_RECORD, GBK("记录语句"));
+        SetDlgItemText(IDC_RECORD, GBK(kCaptionRecord));
         m_bRecording = 0;
         m_fileRecord.Close();
         return;
@@ -25,7 +26,7 @@ void CViewerDlg::OnRecord() {
         return;
     }
     m_strRecordRun.Empty();
-    SetDlgItemText(IDC_RECORD, GBK("停止记录"));
+    SetDlgItemText(IDC_RECORD, GBK(kCaptionStopRecord));
     m_bRecording = 1;
 }
 
@@ -59,6 +60,6 @@ void CViewerDlg::WriteRecordRun() {
 void CViewerDlg::StopRecording(const std::string& strReason) {
     m_bRecording = 0;
     m_fileRecord.Close();
-    SetDlgItemText(IDC_RECORD, GBK("记录语句"));
+    SetDlgItemText(IDC_RECORD, GBK(kCaptionRecord));
     AfxMessageBox(GBK("记录文件无法写入!"), MB_OK, m_strRecordFile.Bytes() + "\n" + strReason);
 }

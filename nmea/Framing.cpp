@@ -1,5 +1,6 @@
 #include "app/ViewerDlg.h"
 #include "nmea/FieldWalker.h"
+#include "resources/Captions.h"
 #include "resources/ControlIds.h"
 
 #include <cstdio>
@@ -54,7 +55,7 @@ void CViewerDlg::CheckAndDispatchLine() {
         return;
     }
     // Converted once: this runs for every sentence.
-    static const CString strStopCaption = GBK("停 止");
+    static const CString strStopCaption = GBK(kCaptionStop);
     SetDlgItemText(IDC_STARTSTOP, strStopCaption);
     DispatchSentence();
     m_strSentence.Empty();

@@ -1,6 +1,7 @@
 #include "core/BaudRates.h"
 #include "platform/DialogTemplate.h"
 #include "platform/Types.h"
+#include "resources/Captions.h"
 #include "resources/ControlIds.h"
 #include "resources/ResourceIds.h"
 
@@ -38,8 +39,9 @@ DialogTemplate MakeMainTemplate() {
                          DS_APPWINDOW | DS_CLIENTEDGE,
                      {}};
     auto& c = t.controls;
-    c.push_back({IDC_STARTSTOP, ControlKind::DefPushButton, "开 始", 228, 150, 37, 10, kButton});
-    c.push_back({IDC_PANEL, ControlKind::PushButton, "语句>>", 273, 150, 24, 10, kButton});
+    c.push_back(
+        {IDC_STARTSTOP, ControlKind::DefPushButton, kCaptionStart, 228, 150, 37, 10, kButton});
+    c.push_back({IDC_PANEL, ControlKind::PushButton, kCaptionOpenPanel, 273, 150, 24, 10, kButton});
     c.push_back({IDC_BAUDRATE, ControlKind::ComboDropList, "", 149, 150, 29, 59, CS_TABSTOP, 0,
                  OfferedBaudTexts()});
     AddTableCells(c);
@@ -80,8 +82,8 @@ DialogTemplate MakeMainTemplate() {
     c.push_back({IDC_FILTER_VTG, ControlKind::CheckBox, "VTG", 48, 167, 23, 10, kFilter});
     c.push_back({IDC_FILTER_GSA, ControlKind::CheckBox, "GSA", 71, 167, 23, 10, kFilter});
     c.push_back({IDC_FILTER_GSV, ControlKind::CheckBox, "GSV", 94, 167, 23, 10, kFilter});
-    c.push_back({IDC_PAUSE, ControlKind::PushButton, "暂停", 281, 167, 16, 10, kButton});
-    c.push_back({IDC_RECORD, ControlKind::PushButton, "记录语句", 251, 167, 28, 10, kButton});
+    c.push_back({IDC_PAUSE, ControlKind::PushButton, kCaptionPause, 281, 167, 16, 10, kButton});
+    c.push_back({IDC_RECORD, ControlKind::PushButton, kCaptionRecord, 251, 167, 28, 10, kButton});
     c.push_back({IDC_CLEAR, ControlKind::PushButton, "清空", 233, 167, 16, 10, kButton});
     c.push_back(
         {IDC_SKYPLOT, ControlKind::PushButton, "星位图", 195, 150, 24, 10, kButton | CS_CENTER});
@@ -103,7 +105,7 @@ DialogTemplate MakeMainTemplate() {
     c.push_back({-1, ControlKind::Label, "维数", 109, 120, 14, 8, 0});
     c.push_back({-1, ControlKind::GroupBox, "", 107, 110, 85, 35, 0});
     c.push_back({IDC_TRACKPLOT, ControlKind::PushButton, "轨迹图", 179, 167, 21, 10, kButton});
-    c.push_back({IDC_REPLAY, ControlKind::PushButton, "回放语句", 149, 167, 28, 10, kButton});
+    c.push_back({IDC_REPLAY, ControlKind::PushButton, kCaptionReplay, 149, 167, 28, 10, kButton});
     c.push_back({IDC_REPLAY_SPEED, ControlKind::Trackbar, "", 129, 166, 20, 10, CS_TABSTOP});
     c.push_back({-1, ControlKind::GroupBox, "", 107, 110, 17, 35, 0});
     return t;

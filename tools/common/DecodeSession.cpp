@@ -132,15 +132,12 @@ bool CDecodeSession::Replay(const std::string& strPath,
         [strPath](const FileDialogCall&) { return std::optional<std::string>(strPath); });
     m_dlg.OnReplay();
     SetFileDialogHook(nullptr);
-    CString strCaption;
-    m_dlg.GetDlgItemText(IDC_REPLAY, strCaption);
-    if (strCaption != GBK("停止回放"))
+    if (!m_dlg.IsReplaying())
         return false;
-    for (int nTick = 1; strCaption == GBK("停止回放"); ++nTick) {
+    for (int nTick = 1; m_dlg.IsReplaying(); ++nTick) {
         m_dlg.RunReplayTick();
         if (onTick)
             onTick(nTick);
-        m_dlg.GetDlgItemText(IDC_REPLAY, strCaption);
     }
     return true;
 }

@@ -266,11 +266,7 @@ int main(int argc, char** argv) {
         dlg.OnTrackPlot();
     FeedBytes(dlg, decodeBytes);
     bool replaying = !opt.replayFile.empty();
-    RunFor(opt.seconds, [&] {
-        CString caption;
-        dlg.GetDlgItemText(IDC_REPLAY, caption);
-        return replaying && caption != GBK("停止回放");
-    });
+    RunFor(opt.seconds, [&] { return replaying && !dlg.IsReplaying(); });
     // The monitor shows what was echoed within a tenth of a second, as on a screen: let it.
     RunFor(0.1, [] { return false; });
 
