@@ -1,4 +1,6 @@
 #include "app/ViewerDlg.h"
+#include "resources/Captions.h"
+#include "resources/ControlIds.h"
 
 #include "platform/MessageBox.h"
 
@@ -24,16 +26,15 @@ int SignedValueOf(const CString& str) {
 } // namespace
 
 void CViewerDlg::OnOK() {
-    GetDlgItemText(1139, m_strWork);
-    if (m_strWork != GBK("回放语句")) {
+    if (IsReplaying()) {
         AfxMessageBox(GBK("请首先停止回放！"));
         return;
     }
     CString strText;
     if (m_bStopped == 1) {
-        GetDlgItemText(1119, strText);
+        GetDlgItemText(IDC_PORT, strText);
         m_nPort = SignedValueOf(strText);
-        GetDlgItemText(1000, strText);
+        GetDlgItemText(IDC_BAUDRATE, strText);
         m_nBaud = SignedValueOf(strText);
         if (!m_serialLink.Open(this, m_nPort, m_nBaud, kDataBits, kStopBits, kParity, kEventMask)) {
             strText.Format(GBK("无法打开串口%d！"), m_nPort);
@@ -50,12 +51,12 @@ void CViewerDlg::OnOK() {
         // The device of this Start is opened again (and purged) and stays claimed while stopped;
         // not after a hang-up, and a network source is not reconnected.
         m_serialLink.Reopen();
-        SetDlgItemText(1, GBK("开 始"));
+        SetDlgItemText(IDC_STARTSTOP, GBK(kCaptionStart));
     }
 }
 
 void CViewerDlg::EnterAcquiringState() {
-    SetDlgItemText(1, GBK("请稍候..."));
+    SetDlgItemText(IDC_STARTSTOP, GBK(kCaptionWait));
     m_bAcquiring = 1;
     m_bStopped = 0;
     m_bGotValidSentence = 0;
@@ -90,5 +91,5 @@ void CViewerDlg::OnSerialRxSkipped() {
 void CViewerDlg::ExpireBaudWatchdog() {
     KillTimer(TIMER_BAUD_WATCHDOG);
     if (m_bAcquiring == 1 && m_bGotValidSentence == 0)
-        SetDlgItemText(1, GBK("波特率错!"));
+        SetDlgItemText(IDC_STARTSTOP, GBK(kCaptionBaudError));
 }

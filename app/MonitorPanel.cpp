@@ -1,24 +1,31 @@
 #include "app/ViewerDlg.h"
+#include "resources/Captions.h"
+#include "resources/ControlIds.h"
+
+bool CViewerDlg::IsPanelOpen() {
+    GetDlgItemText(IDC_PANEL, m_strWork);
+    return m_strWork == GBK(kCaptionClosePanel);
+}
 
 void CViewerDlg::OnTogglePanel() {
-    GetDlgItemText(1131, m_strWork);
-    const RECT& rc = m_strWork == GBK("关闭<<") ? m_rcCollapsed : m_rcFull;
-    SetDlgItemText(1131, m_strWork == GBK("关闭<<") ? GBK("语句>>") : GBK("关闭<<"));
+    bool bOpen = IsPanelOpen();
+    const RECT& rc = bOpen ? m_rcCollapsed : m_rcFull;
+    SetDlgItemText(IDC_PANEL, GBK(bOpen ? kCaptionOpenPanel : kCaptionClosePanel));
     SetWindowPos(nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void CViewerDlg::OnPause() {
     if (m_bEchoOn == 1) {
-        SetDlgItemText(1126, GBK("继续"));
+        SetDlgItemText(IDC_PAUSE, GBK(kCaptionResume));
         m_bEchoOn = 0;
     } else {
-        SetDlgItemText(1126, GBK("暂停"));
+        SetDlgItemText(IDC_PAUSE, GBK(kCaptionPause));
         m_bEchoOn = 1;
     }
 }
 
 void CViewerDlg::OnClear() {
-    SetDlgItemText(1130, "");
+    SetDlgItemText(IDC_MONITOR, "");
 }
 
 void CViewerDlg::OnToggleGGA() {

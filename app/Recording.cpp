@@ -1,11 +1,13 @@
 #include "app/ViewerDlg.h"
+#include "resources/Captions.h"
+#include "resources/ControlIds.h"
 
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 
 void CViewerDlg::OnRecord() {
     if (m_bRecording != 0) {
-        SetDlgItemText(1127, GBK("记录语句"));
+        SetDlgItemText(IDC_RECORD, GBK(kCaptionRecord));
         m_bRecording = 0;
         m_fileRecord.Close();
         return;
@@ -24,7 +26,7 @@ void CViewerDlg::OnRecord() {
         return;
     }
     m_strRecordRun.Empty();
-    SetDlgItemText(1127, GBK("停止记录"));
+    SetDlgItemText(IDC_RECORD, GBK(kCaptionStopRecord));
     m_bRecording = 1;
 }
 
@@ -58,6 +60,6 @@ void CViewerDlg::WriteRecordRun() {
 void CViewerDlg::StopRecording(const std::string& strReason) {
     m_bRecording = 0;
     m_fileRecord.Close();
-    SetDlgItemText(1127, GBK("记录语句"));
+    SetDlgItemText(IDC_RECORD, GBK(kCaptionRecord));
     AfxMessageBox(GBK("记录文件无法写入!"), MB_OK, m_strRecordFile.Bytes() + "\n" + strReason);
 }

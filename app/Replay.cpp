@@ -1,5 +1,7 @@
 #include "app/ViewerDlg.h"
 #include "nmea/FieldWalker.h"
+#include "resources/Captions.h"
+#include "resources/ControlIds.h"
 
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -47,8 +49,7 @@ bool IsEpochSentence(const CString& strType) {
 } // namespace
 
 void CViewerDlg::OnReplay() {
-    GetDlgItemText(1139, m_strWork);
-    if (m_strWork == GBK("停止回放")) {
+    if (IsReplaying()) {
         StopReplay();
         return;
     }
@@ -72,8 +73,13 @@ void CViewerDlg::OnReplay() {
     std::fseek(m_pReplayFile, 0, SEEK_END);
     m_nReplayLength = std::ftell(m_pReplayFile);
     std::rewind(m_pReplayFile);
-    SetDlgItemText(1139, GBK("停止回放"));
+    SetDlgItemText(IDC_REPLAY, GBK(kCaptionStopReplay));
     SetTimer(TIMER_REPLAY, static_cast<UINT>(m_nReplayPeriod), nullptr);
+}
+
+bool CViewerDlg::IsReplaying() {
+    GetDlgItemText(IDC_REPLAY, m_strWork);
+    return m_strWork == GBK(kCaptionStopReplay);
 }
 
 void CViewerDlg::StopReplay() {
@@ -81,15 +87,14 @@ void CViewerDlg::StopReplay() {
     if (m_pReplayFile)
         std::fclose(m_pReplayFile);
     m_pReplayFile = nullptr;
-    SetDlgItemText(1139, GBK("回放语句"));
+    SetDlgItemText(IDC_REPLAY, GBK(kCaptionReplay));
 }
 
 // One epoch: every line up to the GGA or GNS that opens the next epoch, whose start up to its
 // time field waits in m_strSentence for the next tick. The file plays to its end, a last line
 // without a line feed excepted, as live.
 void CViewerDlg::RunReplayTick() {
-    GetDlgItemText(1139, m_strWork);
-    if (m_strWork != GBK("停止回放") || !m_pReplayFile) {
+    if (!IsReplaying() || !m_pReplayFile) {
         // The track window can start this timer with no replay running: nothing to read.
         KillTimer(TIMER_REPLAY);
         return;
@@ -155,12 +160,11 @@ bool CViewerDlg::StartsNextEpoch() const {
 void CViewerDlg::OnHScroll(UINT nSBCode, UINT nPos, CWnd* pScrollBar) {
     if (nSBCode == SB_ENDSCROLL)
         return;
-    if (pScrollBar && pScrollBar->GetDlgCtrlID() == 1140) {
+    if (pScrollBar && pScrollBar->GetDlgCtrlID() == IDC_REPLAY_SPEED) {
         int nPosition = m_sliderSpeed.GetPos();
         if (nPosition >= 1 && nPosition <= 5)
             m_nReplayPeriod = kPeriodBySliderPosition[nPosition - 1];
-        GetDlgItemText(1139, m_strWork);
-        if (m_strWork == GBK("停止回放"))
+        if (IsReplaying())
             SetTimer(TIMER_REPLAY, static_cast<UINT>(m_nReplayPeriod), nullptr);
     }
     CDialog::OnHScroll(nSBCode, nPos, pScrollBar);

@@ -1,4 +1,5 @@
 #include "app/ViewerDlg.h"
+#include "resources/ControlIds.h"
 
 #include "app/AboutDlg.h"
 #include "app/PortTooltip.h"
@@ -39,14 +40,14 @@ CViewerDlg::~CViewerDlg() {
 
 void CViewerDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, 1140, m_sliderSpeed);
-    DDX_Control(pDX, 1130, m_editMonitor);
-    DDX_Check(pDX, 1121, m_bShowGGA);
-    DDX_Check(pDX, 1124, m_bShowGSA);
-    DDX_Check(pDX, 1125, m_bShowGSV);
-    DDX_Check(pDX, 1122, m_bShowRMC);
-    DDX_Check(pDX, 1123, m_bShowVTG);
-    DDX_CBString(pDX, 1000, m_strBaud);
+    DDX_Control(pDX, IDC_REPLAY_SPEED, m_sliderSpeed);
+    DDX_Control(pDX, IDC_MONITOR, m_editMonitor);
+    DDX_Check(pDX, IDC_FILTER_GGA, m_bShowGGA);
+    DDX_Check(pDX, IDC_FILTER_GSA, m_bShowGSA);
+    DDX_Check(pDX, IDC_FILTER_GSV, m_bShowGSV);
+    DDX_Check(pDX, IDC_FILTER_RMC, m_bShowRMC);
+    DDX_Check(pDX, IDC_FILTER_VTG, m_bShowVTG);
+    DDX_CBString(pDX, IDC_BAUDRATE, m_strBaud);
 }
 
 BOOL CViewerDlg::OnInitDialog() {
@@ -65,14 +66,14 @@ BOOL CViewerDlg::OnInitDialog() {
     // The window opens collapsed: everything below the separator is cut off.
     GetWindowRect(&m_rcFull);
     RECT rcSeparator;
-    GetDlgItem(1120)->GetWindowRect(&rcSeparator);
+    GetDlgItem(IDC_SEPARATOR)->GetWindowRect(&rcSeparator);
     m_rcCollapsed = m_rcFull;
     m_rcCollapsed.bottom = rcSeparator.bottom;
     SetWindowPos(nullptr, 0, 0, m_rcFull.right - m_rcFull.left,
                  m_rcCollapsed.bottom - m_rcCollapsed.top, SWP_NOMOVE | SWP_NOZORDER);
 
-    SetDlgItemText(1119, "1");
-    InstallPortTooltip(GetDlgItem(1119));
+    SetDlgItemText(IDC_PORT, "1");
+    InstallPortTooltip(GetDlgItem(IDC_PORT));
     m_bEchoOn = 1;
     m_bRecording = 0;
     m_pSkyPlot = nullptr;
@@ -122,59 +123,60 @@ void CViewerDlg::SetControlFont(int nID, CFont& font) {
 }
 
 void CViewerDlg::AssignFonts() {
-    for (int nID : {1, 1131, 1126, 1127, 1128, 1129, 1138, 1139})
+    for (int nID : {IDC_STARTSTOP, IDC_PANEL, IDC_PAUSE, IDC_RECORD, IDC_CLEAR, IDC_SKYPLOT,
+                    IDC_TRACKPLOT, IDC_REPLAY})
         SetControlFont(nID, m_fontButton);
-    for (int nID : {1121, 1124, 1122, 1123, 1125})
+    for (int nID : {IDC_FILTER_GGA, IDC_FILTER_GSA, IDC_FILTER_RMC, IDC_FILTER_VTG, IDC_FILTER_GSV})
         SetControlFont(nID, m_fontCheck);
-    for (int nID : {1100, 1101})
+    for (int nID : {IDC_GPS_TABLE, IDC_GLONASS_TABLE})
         SetControlFont(nID, m_fontLarge);
-    for (int nID = 1001; nID <= 1096; ++nID)
+    for (int nID = IDC_FIRST_CELL; nID <= IDC_LAST_CELL; ++nID)
         SetControlFont(nID, m_fontTable);
-    for (int nID = 1102; nID <= 1109; ++nID)
+    for (int nID = IDC_FIRST_HEADER; nID <= IDC_LAST_HEADER; ++nID)
         SetControlFont(nID, m_fontHeader);
-    for (int nID = 1110; nID <= 1118; ++nID)
+    for (int nID = IDC_LATITUDE; nID <= IDC_HDOP; ++nID)
         SetControlFont(nID, m_fontLarge);
-    SetControlFont(1135, m_fontLarge);
-    SetControlFont(1136, m_fontLarge);
-    SetControlFont(1130, m_fontTable);
+    SetControlFont(IDC_GPS_USED, m_fontLarge);
+    SetControlFont(IDC_GLONASS_USED, m_fontLarge);
+    SetControlFont(IDC_MONITOR, m_fontTable);
 }
 
 BOOL CViewerDlg::OnCommand(UINT nID) {
     switch (nID) {
-    case 1131:
+    case IDC_PANEL:
         OnTogglePanel();
         return TRUE;
-    case 1129:
+    case IDC_SKYPLOT:
         OnSkyPlot();
         return TRUE;
-    case 1127:
+    case IDC_RECORD:
         OnRecord();
         return TRUE;
-    case 1126:
+    case IDC_PAUSE:
         OnPause();
         return TRUE;
-    case 1128:
+    case IDC_CLEAR:
         OnClear();
         return TRUE;
-    case 1121:
+    case IDC_FILTER_GGA:
         OnToggleGGA();
         return TRUE;
-    case 1122:
+    case IDC_FILTER_RMC:
         OnToggleRMC();
         return TRUE;
-    case 1123:
+    case IDC_FILTER_VTG:
         OnToggleVTG();
         return TRUE;
-    case 1124:
+    case IDC_FILTER_GSA:
         OnToggleGSA();
         return TRUE;
-    case 1125:
+    case IDC_FILTER_GSV:
         OnToggleGSV();
         return TRUE;
-    case 1138:
+    case IDC_TRACKPLOT:
         OnTrackPlot();
         return TRUE;
-    case 1139:
+    case IDC_REPLAY:
         OnReplay();
         return TRUE;
     default:
@@ -214,12 +216,12 @@ HICON CViewerDlg::OnQueryDragIcon() {
 HBRUSH CViewerDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
     HBRUSH hbr = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
     int nID = pWnd->GetDlgCtrlID();
-    if (nID == 1135 || nID == 1136) {
+    if (nID == IDC_GPS_USED || nID == IDC_GLONASS_USED) {
         pDC->SetTextColor(kBrickRed);
-    } else if (nID >= 1110 && nID <= 1118) {
+    } else if (nID >= IDC_LATITUDE && nID <= IDC_HDOP) {
         pDC->SetTextColor(m_bFixValid == 1 ? kBrickRed : kPaleGrey);
-    } else if (nID >= 1001 && nID <= 1099) {
-        int nState = m_nCellState[nID - 1001];
+    } else if (nID >= IDC_FIRST_CELL && nID <= IDC_TTFF) {
+        int nState = m_nCellState[nID - IDC_FIRST_CELL];
         for (const CellColours& c : kCellColours) {
             if (c.nState == nState) {
                 pDC->SetTextColor(c.crText);

@@ -75,6 +75,10 @@ public:
     void OnSerialRxSkipped();
     void RunReplayTick();
     void StopReplay();
+    // Whether a replay runs: its button reads "停止回放".
+    bool IsReplaying();
+    // Whether the monitor panel is open: its button reads "关闭<<".
+    bool IsPanelOpen();
     // Appends one received byte to the record file (while recording): at once for a byte
     // sent alone, at the end of its run for a byte of a run the reader handed over.
     void RecordByte(BYTE byte);

@@ -3,6 +3,7 @@
 #include "nmea/PositionText.h"
 #include "plots/SkyPlotDlg.h"
 #include "plots/TrackPlotDlg.h"
+#include "resources/ControlIds.h"
 
 namespace {
 
@@ -43,13 +44,13 @@ void CViewerDlg::DecodeGGA() {
     bool bFixPresent = walker.HasField();
     m_bFixValid = FixIndicatorValid(bFixPresent, walker.TakeField());
     if (int nUsed = ReadWhole(walker.TakeField()))
-        SetCount(*this, 1112, nUsed);
-    SetDlgItemText(1118, walker.TakeField());
+        SetCount(*this, IDC_USED_TOTAL, nUsed);
+    SetDlgItemText(IDC_HDOP, walker.TakeField());
     float fAltitude = 0;
     if (ReadReal(walker.TakeField(), fAltitude)) {
         m_strAltitude.Format("%.1f", fAltitude);
         m_strAltitude += " M";
-        SetDlgItemText(1114, m_strAltitude);
+        SetDlgItemText(IDC_ALTITUDE, m_strAltitude);
     }
     // Receivers that send GNS and GGA, or a GGA per system, for one second show it once.
     if (OpensEpoch(strSender, strTime)) {
@@ -89,14 +90,14 @@ void CViewerDlg::UpdateFixStatus() {
                 ++m_nGlonassUsed;
         }
         if (m_nGpsUsed != 0)
-            SetCount(*this, 1135, m_nGpsUsed);
+            SetCount(*this, IDC_GPS_USED, m_nGpsUsed);
         if (m_nGlonassUsed != 0)
-            SetCount(*this, 1136, m_nGlonassUsed);
+            SetCount(*this, IDC_GLONASS_USED, m_nGlonassUsed);
     } else {
         m_bNoFixEpoch = 1;
         m_bFixValid = 0;
         ++m_nTtffSeconds;
-        for (int nID : {1113, 1135, 1136, 1112})
+        for (int nID : {IDC_FIX_DIMENSION, IDC_GPS_USED, IDC_GLONASS_USED, IDC_USED_TOTAL})
             SetDlgItemText(nID, "");
     }
     if (m_bTtffCounting == 0 && m_bNoFixEpoch == 1) {
@@ -114,8 +115,8 @@ void CViewerDlg::UpdateFixStatus() {
                 ++m_nTtffHours;
             }
         }
-        SetDlgItemText(1099, TwoDigits(m_nTtffHours) + ":" + TwoDigits(m_nTtffMinutes) + ":" +
-                                 TwoDigits(m_nTtffSeconds));
+        SetDlgItemText(IDC_TTFF, TwoDigits(m_nTtffHours) + ":" + TwoDigits(m_nTtffMinutes) + ":" +
+                                     TwoDigits(m_nTtffSeconds));
     }
     if (m_pSkyPlot)
         m_pSkyPlot->SendMessage(WM_COPYDATA, 0, 0);

@@ -1,5 +1,6 @@
 #include "app/ViewerDlg.h"
 #include "nmea/FieldWalker.h"
+#include "resources/ControlIds.h"
 
 #include <algorithm>
 #include <cctype>
@@ -35,10 +36,10 @@ void MarkUsed(CViewerDlg& dlg, const std::vector<CString>& vecPrns) {
         int nUsed = nCode == SAT_GPS_UNUSED ? SAT_GPS_USED : SAT_GLONASS_USED;
         std::fill(dlg.m_nCellState + 4 * s, dlg.m_nCellState + 4 * s + 4, nUsed);
         dlg.m_nSatState[s] = nUsed;
-        if (CWnd* pSnr = dlg.GetDlgItem(1004 + 4 * s))
+        if (CWnd* pSnr = dlg.GetDlgItem(CellId(s, 3)))
             pSnr->SetFont(&dlg.m_fontTable, TRUE);
         // The texts stay: the cells repaint in the colour of their new code.
-        for (int nID = 1001 + 4 * s; nID <= 1004 + 4 * s; ++nID)
+        for (int nID = CellId(s, 0); nID <= CellId(s, 3); ++nID)
             if (CWnd* pCell = dlg.GetDlgItem(nID))
                 pCell->Invalidate();
     }
@@ -55,7 +56,7 @@ void CViewerDlg::DecodeGSA() {
     walker.TakeField();
     CString strFixType = walker.TakeField();
     if (ReadWhole(strFixType) != 1)
-        SetDlgItemText(1113, strFixType + "D");
+        SetDlgItemText(IDC_FIX_DIMENSION, strFixType + "D");
 
     // The PRN fields end at the PDOP, the first field with a decimal point.
     CString strPrns;

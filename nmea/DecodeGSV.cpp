@@ -1,5 +1,6 @@
 #include "app/ViewerDlg.h"
 #include "nmea/FieldWalker.h"
+#include "resources/ControlIds.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,8 +11,6 @@ constexpr int kSatsPerMessage = 4;
 constexpr int kFieldsPerSatellite = 4;
 constexpr int kRowsPerSystem = 12;
 constexpr int kStrongSnr = 37;
-constexpr int kFirstGlonassCell = 1049;
-constexpr int kLastTableCell = 1096;
 constexpr int GPS = 0;
 constexpr int GLONASS = 1;
 
@@ -55,8 +54,8 @@ int UpdateInViewCount(CViewerDlg& dlg, int nSystem, int nInView) {
     int nPrevious = nLast;
     nLast = nInView;
     nCurrent = nInView;
-    SetNumber(dlg, nSystem == GLONASS ? 1133 : 1132, nInView);
-    SetNumber(dlg, 1134, dlg.m_nGpsInViewLast + dlg.m_nGlonassInViewLast);
+    SetNumber(dlg, nSystem == GLONASS ? IDC_GLONASS_IN_VIEW : IDC_GPS_IN_VIEW, nInView);
+    SetNumber(dlg, IDC_TOTAL_IN_VIEW, dlg.m_nGpsInViewLast + dlg.m_nGlonassInViewLast);
     return nPrevious;
 }
 
@@ -69,11 +68,11 @@ void ClearAfterCountDrop(CViewerDlg& dlg, int nSystem, int nInView, int nPreviou
     if (nPrevious > kRowsPerSystem) {
         // Rows of messages 4 and above fill the GLONASS table from its bottom row up.
         int nCells = (kSatSlots - nInView) * 4;
-        EmptyCells(dlg, kFirstGlonassCell,
-                   std::min(kFirstGlonassCell + nCells - 1, kLastTableCell));
+        EmptyCells(dlg, IDC_FIRST_GLONASS_CELL,
+                   std::min(IDC_FIRST_GLONASS_CELL + nCells - 1, IDC_LAST_CELL));
     }
     if (nInView < kRowsPerSystem) {
-        int nFirstCell = 1001 + 48 * nSystem;
+        int nFirstCell = CellId(kRowsPerSystem * nSystem, 0);
         EmptyCells(dlg, nFirstCell + 4 * std::max(nInView, 0), nFirstCell + 47);
     }
 }
@@ -96,15 +95,15 @@ void DecodeSatellite(CViewerDlg& dlg, CFieldWalker& walker, int nSlot, int nCode
     int nCode = (bUsed ? SAT_GPS_USED : SAT_GPS_UNUSED) + nCodeSystem;
     std::fill(dlg.m_nCellState + nCell, dlg.m_nCellState + nCell + 4, nCode);
     dlg.m_nSatState[nSlot] = nCode;
-    dlg.SetDlgItemText(1001 + nCell, strPrn);
+    dlg.SetDlgItemText(CellId(nSlot, 0), strPrn);
     dlg.m_strSatPrn[nSlot] = strPrn;
 
     // A satellite tracked without a position has no place in the sky.
     CString strElevation = walker.TakeField().Left(2);
-    dlg.SetDlgItemText(1002 + nCell, strElevation);
+    dlg.SetDlgItemText(CellId(nSlot, 1), strElevation);
     dlg.m_nSatElevation[nSlot] = strElevation.IsEmpty() ? kNoAngle : ReadWhole(strElevation);
     CString strAzimuth = walker.TakeField().Left(3);
-    dlg.SetDlgItemText(1003 + nCell, strAzimuth);
+    dlg.SetDlgItemText(CellId(nSlot, 2), strAzimuth);
     dlg.m_nSatAzimuth[nSlot] = strAzimuth.IsEmpty() ? kNoAngle : ReadWhole(strAzimuth);
 
     // An empty or one-digit SNR shows nothing and keeps the cell's font.
@@ -115,11 +114,11 @@ void DecodeSatellite(CViewerDlg& dlg, CFieldWalker& walker, int nSlot, int nCode
             dlg.m_nCellState[nCell + 3] = SAT_STRONG_UNUSED;
             dlg.m_nSatState[nSlot] = SAT_STRONG_UNUSED;
         }
-        if (CWnd* pCell = dlg.GetDlgItem(1004 + nCell))
+        if (CWnd* pCell = dlg.GetDlgItem(CellId(nSlot, 3)))
             pCell->SetFont(bStrong ? &dlg.m_fontCheck : &dlg.m_fontTable, TRUE);
-        dlg.SetDlgItemText(1004 + nCell, strSnr);
+        dlg.SetDlgItemText(CellId(nSlot, 3), strSnr);
     } else {
-        dlg.SetDlgItemText(1004 + nCell, "");
+        dlg.SetDlgItemText(CellId(nSlot, 3), "");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "app/ViewerDlg.h"
 #include "nmea/FieldWalker.h"
 #include "nmea/PositionText.h"
+#include "resources/ControlIds.h"
 
 namespace {
 
@@ -23,15 +24,15 @@ void CViewerDlg::DecodeRMC() {
     if (ReadReal(walker.TakeField(), fKnots)) {
         double dKmh = fKnots * kKmhPerKnot;
         m_strSpeedKmh.Format("%.1f km/hr", dKmh);
-        SetDlgItemText(1115, m_strSpeedKmh);
+        SetDlgItemText(IDC_SPEED_KMH, m_strSpeedKmh);
         m_strSpeedMs.Format("%.1f m/s", dKmh * kMsPerKmh);
-        SetDlgItemText(1116, m_strSpeedMs);
+        SetDlgItemText(IDC_SPEED_MS, m_strSpeedMs);
     }
     float fCourse = 0;
     if (ReadReal(walker.TakeField(), fCourse)) {
         m_strCourse.Format("%.1f", fCourse);
         m_strCourse += kDegreeSign;
-        SetDlgItemText(1117, m_strCourse);
+        SetDlgItemText(IDC_COURSE, m_strCourse);
     }
     CString strDate = walker.TakeField();
     if (strDate.GetLength() >= kDateLength) {
@@ -39,7 +40,7 @@ void CViewerDlg::DecodeRMC() {
         nYear += nYear <= kYearPivot ? 2000 : 1900;
         CString strShown;
         strShown.Format("%d", nYear);
-        SetDlgItemText(1097, strShown + "-" + strDate.Mid(2, 2) + "-" + strDate.Left(2));
+        SetDlgItemText(IDC_DATE, strShown + "-" + strDate.Mid(2, 2) + "-" + strDate.Left(2));
     }
     if (m_bGgaSeen == 0)
         UpdateFixStatus();

@@ -1,6 +1,7 @@
 #include "app/ViewerDlg.h"
 #include "nmea/FieldWalker.h"
 #include "nmea/PositionText.h"
+#include "resources/ControlIds.h"
 
 namespace {
 
@@ -17,15 +18,15 @@ void CViewerDlg::DecodeVTG() {
     ReadReal(walker.TakeField(), fValue);
     m_strCourse.Format("%.1f", fValue);
     m_strCourse += kDegreeSign;
-    SetDlgItemText(1117, m_strCourse);
+    SetDlgItemText(IDC_COURSE, m_strCourse);
 
     walker.SkipFields(kFieldsCourseToKmh);
     CString strKmh = walker.TakeField();
     m_strSpeedKmh = strKmh + " km/hr";
-    SetDlgItemText(1115, m_strSpeedKmh);
+    SetDlgItemText(IDC_SPEED_KMH, m_strSpeedKmh);
     if (ReadReal(strKmh, fValue))
         m_strSpeedMs.Format("%.1f m/s", fValue * kMsPerKmh);
     else
         m_strSpeedMs = " m/s";
-    SetDlgItemText(1116, m_strSpeedMs);
+    SetDlgItemText(IDC_SPEED_MS, m_strSpeedMs);
 }

@@ -1,5 +1,7 @@
 #include "app/ViewerDlg.h"
 #include "nmea/FieldWalker.h"
+#include "resources/Captions.h"
+#include "resources/ControlIds.h"
 
 #include <cstdio>
 
@@ -53,8 +55,8 @@ void CViewerDlg::CheckAndDispatchLine() {
         return;
     }
     // Converted once: this runs for every sentence.
-    static const CString strStopCaption = GBK("停 止");
-    SetDlgItemText(1, strStopCaption);
+    static const CString strStopCaption = GBK(kCaptionStop);
+    SetDlgItemText(IDC_STARTSTOP, strStopCaption);
     DispatchSentence();
     m_strSentence.Empty();
     m_bGotValidSentence = 1;

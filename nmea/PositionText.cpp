@@ -1,4 +1,5 @@
 #include "nmea/PositionText.h"
+#include "resources/ControlIds.h"
 
 #include "app/ViewerDlg.h"
 #include "nmea/FieldWalker.h"
@@ -62,7 +63,7 @@ bool FormatLongitude(const CString& strField, const CString& strHemisphere, CStr
 void ShowLocalTime(CViewerDlg& dlg, const CString& strField) {
     CString strTime;
     if (FormatLocalTime(strField, strTime))
-        dlg.SetDlgItemText(1098, strTime);
+        dlg.SetDlgItemText(IDC_TIME, strTime);
 }
 
 void ShowPosition(CViewerDlg& dlg, CFieldWalker& walker) {
@@ -71,7 +72,7 @@ void ShowPosition(CViewerDlg& dlg, CFieldWalker& walker) {
     CString strLongitude = walker.TakeField();
     CString strEastWest = walker.TakeField();
     if (FormatLatitude(strLatitude, strNorthSouth, dlg.m_strLatitude))
-        dlg.SetDlgItemText(1110, dlg.m_strLatitude);
+        dlg.SetDlgItemText(IDC_LATITUDE, dlg.m_strLatitude);
     if (FormatLongitude(strLongitude, strEastWest, dlg.m_strLongitude))
-        dlg.SetDlgItemText(1111, dlg.m_strLongitude);
+        dlg.SetDlgItemText(IDC_LONGITUDE, dlg.m_strLongitude);
 }

@@ -20,7 +20,7 @@ bool FormatLatitude(const CString& strField, const CString& strHemisphere, CStri
 // "E 116° 23' 45.54\"" from dddmm.mmmm and its hemisphere; false as above.
 bool FormatLongitude(const CString& strField, const CString& strHemisphere, CString& strText);
 
-// Shows the local time of a time field in edit 1098 (kept when the field is too short).
+// Shows the local time of a time field in the time edit (kept when the field is too short).
 void ShowLocalTime(CViewerDlg& dlg, const CString& strField);
-// Takes latitude, N/S, longitude and E/W and shows them in edits 1110 and 1111.
+// Takes latitude, N/S, longitude and E/W and shows them in the latitude and longitude edits.
 void ShowPosition(CViewerDlg& dlg, CFieldWalker& walker);

@@ -1,4 +1,5 @@
 #include "app/ViewerDlg.h"
+#include "resources/ControlIds.h"
 
 void CViewerDlg::ResetReceiverState() {
     m_nGpsInView = 0;
@@ -18,13 +19,13 @@ void CViewerDlg::ResetReceiverState() {
     m_bEpochOpen = 0;
     for (int& state : m_nCellState)
         state = SAT_EMPTY;
-    for (int nID = 1001; nID <= 1096; ++nID)
+    for (int nID = IDC_FIRST_CELL; nID <= IDC_LAST_CELL; ++nID)
         SetDlgItemText(nID, "");
-    for (int nID = 1110; nID <= 1118; ++nID)
+    for (int nID = IDC_LATITUDE; nID <= IDC_HDOP; ++nID)
         SetDlgItemText(nID, "");
-    for (int nID = 1132; nID <= 1136; ++nID)
+    for (int nID = IDC_GPS_IN_VIEW; nID <= IDC_GLONASS_USED; ++nID)
         SetDlgItemText(nID, "");
     for (CString& prn : m_strSatPrn)
         prn.Empty();
-    SetDlgItemText(1130, "");
+    SetDlgItemText(IDC_MONITOR, "");
 }

@@ -1,5 +1,8 @@
 #include "core/BaudRates.h"
 #include "platform/DialogTemplate.h"
+#include "platform/Types.h"
+#include "resources/Captions.h"
+#include "resources/ControlIds.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -17,7 +20,7 @@ void AddTableCells(std::vector<ControlTemplate>& controls) {
     for (int table = 0; table < 2; ++table) {
         for (int r = 0; r < 12; ++r) {
             for (int c = 0; c < 4; ++c) {
-                int id = 1001 + 48 * table + 4 * r + c;
+                int id = CellId(12 * table + r, c);
                 int x = (table == 0 ? 5 : 198) + 24 * c;
                 controls.push_back({id, ControlKind::Edit, "", x, 37 + 9 * r, 24, 9, kCell});
             }
@@ -36,31 +39,36 @@ DialogTemplate MakeMainTemplate() {
                          DS_APPWINDOW | DS_CLIENTEDGE,
                      {}};
     auto& c = t.controls;
-    c.push_back({1, ControlKind::DefPushButton, "开 始", 228, 150, 37, 10, kButton});
-    c.push_back({1131, ControlKind::PushButton, "语句>>", 273, 150, 24, 10, kButton});
-    c.push_back({1000, ControlKind::ComboDropList, "", 149, 150, 29, 59, CS_TABSTOP, 0,
+    c.push_back(
+        {IDC_STARTSTOP, ControlKind::DefPushButton, kCaptionStart, 228, 150, 37, 10, kButton});
+    c.push_back({IDC_PANEL, ControlKind::PushButton, kCaptionOpenPanel, 273, 150, 24, 10, kButton});
+    c.push_back({IDC_BAUDRATE, ControlKind::ComboDropList, "", 149, 150, 29, 59, CS_TABSTOP, 0,
                  OfferedBaudTexts()});
     AddTableCells(c);
-    c.push_back({1100, ControlKind::GroupBox, "GPS", 2, 17, 102, 130, CS_CENTER | CS_RAISED});
-    c.push_back({1101, ControlKind::GroupBox, "GLONASS", 195, 17, 102, 130, CS_CENTER | CS_RAISED});
+    c.push_back(
+        {IDC_GPS_TABLE, ControlKind::GroupBox, "GPS", 2, 17, 102, 130, CS_CENTER | CS_RAISED});
+    c.push_back({IDC_GLONASS_TABLE, ControlKind::GroupBox, "GLONASS", 195, 17, 102, 130,
+                 CS_CENTER | CS_RAISED});
     const char* headers[] = {"星  号", "俯仰角", "方位角", "信噪比"};
     for (int i = 0; i < 4; ++i)
-        c.push_back({1102 + i, ControlKind::Label, headers[i], 5 + 24 * i, 29, 24, 8, kHeader});
+        c.push_back(
+            {IDC_FIRST_HEADER + i, ControlKind::Label, headers[i], 5 + 24 * i, 29, 24, 8, kHeader});
     for (int i = 0; i < 4; ++i)
-        c.push_back({1106 + i, ControlKind::Label, headers[i], 198 + 24 * i, 29, 24, 8, kHeader});
+        c.push_back({IDC_FIRST_GLONASS_HEADER + i, ControlKind::Label, headers[i], 198 + 24 * i, 29,
+                     24, 8, kHeader});
     c.push_back({-1, ControlKind::GroupBox, "", 105, 3, 89, 144, CS_RAISED});
-    c.push_back({1097, ControlKind::Edit, "", 32, 4, 42, 10, kBoxedValue});
-    c.push_back({1098, ControlKind::Edit, "", 226, 4, 42, 10, kBoxedValue});
-    c.push_back({1099, ControlKind::Edit, "", 32, 150, 42, 10, kBoxedValue});
-    c.push_back({1110, ControlKind::Edit, "", 124, 15, 68, 8, kValue});
-    c.push_back({1111, ControlKind::Edit, "", 124, 28, 68, 8, kValue});
-    c.push_back({1112, ControlKind::Edit, "", 174, 133, 16, 8, kCentredValue});
-    c.push_back({1113, ControlKind::Edit, "", 109, 129, 13, 8, kCentredValue});
-    c.push_back({1114, ControlKind::Edit, "", 135, 46, 54, 8, kValue});
-    c.push_back({1115, ControlKind::Edit, "", 135, 61, 55, 8, kValue});
-    c.push_back({1116, ControlKind::Edit, "", 135, 70, 55, 8, kValue});
-    c.push_back({1117, ControlKind::Edit, "", 135, 87, 29, 8, kValue});
-    c.push_back({1118, ControlKind::Edit, "", 135, 100, 21, 8, kValue});
+    c.push_back({IDC_DATE, ControlKind::Edit, "", 32, 4, 42, 10, kBoxedValue});
+    c.push_back({IDC_TIME, ControlKind::Edit, "", 226, 4, 42, 10, kBoxedValue});
+    c.push_back({IDC_TTFF, ControlKind::Edit, "", 32, 150, 42, 10, kBoxedValue});
+    c.push_back({IDC_LATITUDE, ControlKind::Edit, "", 124, 15, 68, 8, kValue});
+    c.push_back({IDC_LONGITUDE, ControlKind::Edit, "", 124, 28, 68, 8, kValue});
+    c.push_back({IDC_USED_TOTAL, ControlKind::Edit, "", 174, 133, 16, 8, kCentredValue});
+    c.push_back({IDC_FIX_DIMENSION, ControlKind::Edit, "", 109, 129, 13, 8, kCentredValue});
+    c.push_back({IDC_ALTITUDE, ControlKind::Edit, "", 135, 46, 54, 8, kValue});
+    c.push_back({IDC_SPEED_KMH, ControlKind::Edit, "", 135, 61, 55, 8, kValue});
+    c.push_back({IDC_SPEED_MS, ControlKind::Edit, "", 135, 70, 55, 8, kValue});
+    c.push_back({IDC_COURSE, ControlKind::Edit, "", 135, 87, 29, 8, kValue});
+    c.push_back({IDC_HDOP, ControlKind::Edit, "", 135, 100, 21, 8, kValue});
     c.push_back({-1, ControlKind::Label, "纬度:", 108, 17, 16, 9, 0});
     c.push_back({-1, ControlKind::Label, "经度:", 108, 30, 16, 8, 0});
     c.push_back({-1, ControlKind::Label, "高度:", 118, 48, 16, 8, 0});
@@ -68,36 +76,37 @@ DialogTemplate MakeMainTemplate() {
     c.push_back({-1, ControlKind::Label, "方位角:", 112, 89, 22, 9, 0});
     c.push_back({-1, ControlKind::Label, "HDOP:", 112, 102, 22, 9, CS_RIGHT});
     c.push_back({-1, ControlKind::Label, "COM", 120, 152, 17, 7, CS_RIGHT});
-    c.push_back({1120, ControlKind::Frame, "", 0, 164, 300, 1, 0});
-    c.push_back({1121, ControlKind::CheckBox, "GGA", 2, 167, 23, 10, kFilter});
-    c.push_back({1122, ControlKind::CheckBox, "RMC", 25, 167, 23, 10, kFilter});
-    c.push_back({1123, ControlKind::CheckBox, "VTG", 48, 167, 23, 10, kFilter});
-    c.push_back({1124, ControlKind::CheckBox, "GSA", 71, 167, 23, 10, kFilter});
-    c.push_back({1125, ControlKind::CheckBox, "GSV", 94, 167, 23, 10, kFilter});
-    c.push_back({1126, ControlKind::PushButton, "暂停", 281, 167, 16, 10, kButton});
-    c.push_back({1127, ControlKind::PushButton, "记录语句", 251, 167, 28, 10, kButton});
-    c.push_back({1128, ControlKind::PushButton, "清空", 233, 167, 16, 10, kButton});
-    c.push_back({1129, ControlKind::PushButton, "星位图", 195, 150, 24, 10, kButton | CS_CENTER});
-    c.push_back({1130, ControlKind::RichEdit, "", 2, 178, 295, 90,
+    c.push_back({IDC_SEPARATOR, ControlKind::Frame, "", 0, 164, 300, 1, 0});
+    c.push_back({IDC_FILTER_GGA, ControlKind::CheckBox, "GGA", 2, 167, 23, 10, kFilter});
+    c.push_back({IDC_FILTER_RMC, ControlKind::CheckBox, "RMC", 25, 167, 23, 10, kFilter});
+    c.push_back({IDC_FILTER_VTG, ControlKind::CheckBox, "VTG", 48, 167, 23, 10, kFilter});
+    c.push_back({IDC_FILTER_GSA, ControlKind::CheckBox, "GSA", 71, 167, 23, 10, kFilter});
+    c.push_back({IDC_FILTER_GSV, ControlKind::CheckBox, "GSV", 94, 167, 23, 10, kFilter});
+    c.push_back({IDC_PAUSE, ControlKind::PushButton, kCaptionPause, 281, 167, 16, 10, kButton});
+    c.push_back({IDC_RECORD, ControlKind::PushButton, kCaptionRecord, 251, 167, 28, 10, kButton});
+    c.push_back({IDC_CLEAR, ControlKind::PushButton, "清空", 233, 167, 16, 10, kButton});
+    c.push_back(
+        {IDC_SKYPLOT, ControlKind::PushButton, "星位图", 195, 150, 24, 10, kButton | CS_CENTER});
+    c.push_back({IDC_MONITOR, ControlKind::RichEdit, "", 2, 178, 295, 90,
                  CS_READONLY | CS_TABSTOP | CS_CLIENTEDGE});
     c.push_back({-1, ControlKind::Picture, "", 130, 0, 40, 12, CS_RAISED, IDB_LOGO});
-    c.push_back({1119, ControlKind::Edit, "", 138, 150, 11, 11,
+    c.push_back({IDC_PORT, ControlKind::Edit, "", 138, 150, 11, 11,
                  CS_CENTER | CS_NUMBER | CS_BORDER | CS_TABSTOP});
     c.push_back({-1, ControlKind::Label, "GPS", 142, 117, 14, 7, 0});
     c.push_back({-1, ControlKind::Label, "GLNS", 157, 117, 18, 7, 0});
     c.push_back({-1, ControlKind::Label, "可见:", 126, 126, 16, 7, 0});
     c.push_back({-1, ControlKind::Label, "定位:", 126, 135, 16, 7, 0});
-    c.push_back({1132, ControlKind::Edit, "", 143, 126, 10, 8, kCentredValue});
-    c.push_back({1133, ControlKind::Edit, "", 157, 126, 16, 8, kCentredValue});
-    c.push_back({1134, ControlKind::Edit, "", 174, 126, 16, 8, kCentredValue});
-    c.push_back({1135, ControlKind::Edit, "", 144, 133, 10, 8, kCentredValue});
-    c.push_back({1136, ControlKind::Edit, "", 157, 133, 16, 8, kCentredValue});
+    c.push_back({IDC_GPS_IN_VIEW, ControlKind::Edit, "", 143, 126, 10, 8, kCentredValue});
+    c.push_back({IDC_GLONASS_IN_VIEW, ControlKind::Edit, "", 157, 126, 16, 8, kCentredValue});
+    c.push_back({IDC_TOTAL_IN_VIEW, ControlKind::Edit, "", 174, 126, 16, 8, kCentredValue});
+    c.push_back({IDC_GPS_USED, ControlKind::Edit, "", 144, 133, 10, 8, kCentredValue});
+    c.push_back({IDC_GLONASS_USED, ControlKind::Edit, "", 157, 133, 16, 8, kCentredValue});
     c.push_back({-1, ControlKind::Label, "总数", 176, 117, 14, 7, 0});
     c.push_back({-1, ControlKind::Label, "维数", 109, 120, 14, 8, 0});
     c.push_back({-1, ControlKind::GroupBox, "", 107, 110, 85, 35, 0});
-    c.push_back({1138, ControlKind::PushButton, "轨迹图", 179, 167, 21, 10, kButton});
-    c.push_back({1139, ControlKind::PushButton, "回放语句", 149, 167, 28, 10, kButton});
-    c.push_back({1140, ControlKind::Trackbar, "", 129, 166, 20, 10, CS_TABSTOP});
+    c.push_back({IDC_TRACKPLOT, ControlKind::PushButton, "轨迹图", 179, 167, 21, 10, kButton});
+    c.push_back({IDC_REPLAY, ControlKind::PushButton, kCaptionReplay, 149, 167, 28, 10, kButton});
+    c.push_back({IDC_REPLAY_SPEED, ControlKind::Trackbar, "", 129, 166, 20, 10, CS_TABSTOP});
     c.push_back({-1, ControlKind::GroupBox, "", 107, 110, 17, 35, 0});
     return t;
 }
@@ -115,7 +124,7 @@ DialogTemplate MakeAboutTemplate() {
     c.push_back({-1, ControlKind::Icon, "", 11, 17, 20, 20, 0, IDR_MAINFRAME});
     c.push_back({-1, ControlKind::Label, "Velmora V12.0 版", 40, 10, 119, 8, 0});
     c.push_back({-1, ControlKind::Label, "GPS/GLONASS 接收机监视程序", 40, 25, 119, 8, 0});
-    c.push_back({1, ControlKind::DefPushButton, "确定", 178, 7, 50, 14, CS_TABSTOP});
+    c.push_back({IDOK, ControlKind::DefPushButton, "确定", 178, 7, 50, 14, CS_TABSTOP});
     return t;
 }
 

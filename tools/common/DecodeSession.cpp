@@ -1,4 +1,5 @@
 #include "tools/common/DecodeSession.h"
+#include "resources/ControlIds.h"
 
 #include "core/LineEndings.h"
 #include "platform/FileDialog.h"
@@ -24,11 +25,11 @@ struct FilterBox {
 };
 
 constexpr FilterBox kFilterBoxes[] = {
-    {"GGA", FILTER_GGA, 1121, &CViewerDlg::OnToggleGGA},
-    {"RMC", FILTER_RMC, 1122, &CViewerDlg::OnToggleRMC},
-    {"VTG", FILTER_VTG, 1123, &CViewerDlg::OnToggleVTG},
-    {"GSA", FILTER_GSA, 1124, &CViewerDlg::OnToggleGSA},
-    {"GSV", FILTER_GSV, 1125, &CViewerDlg::OnToggleGSV},
+    {"GGA", FILTER_GGA, IDC_FILTER_GGA, &CViewerDlg::OnToggleGGA},
+    {"RMC", FILTER_RMC, IDC_FILTER_RMC, &CViewerDlg::OnToggleRMC},
+    {"VTG", FILTER_VTG, IDC_FILTER_VTG, &CViewerDlg::OnToggleVTG},
+    {"GSA", FILTER_GSA, IDC_FILTER_GSA, &CViewerDlg::OnToggleGSA},
+    {"GSV", FILTER_GSV, IDC_FILTER_GSV, &CViewerDlg::OnToggleGSV},
 };
 
 std::string Upper(std::string str) {
@@ -119,7 +120,7 @@ QJsonObject CDecodeSession::SentenceState(const CString& strSentence) {
     QJsonObject state = ReceiverState(m_dlg);
     state.insert("sentence", QString::fromStdString(strSentence.ToUtf8()));
     CString strCaption;
-    m_dlg.GetDlgItemText(1, strCaption);
+    m_dlg.GetDlgItemText(IDC_STARTSTOP, strCaption);
     state.insert("caption", QString::fromStdString(strCaption.ToUtf8()));
     state.insert("items", ItemTexts(m_dlg));
     return state;
@@ -131,15 +132,12 @@ bool CDecodeSession::Replay(const std::string& strPath,
         [strPath](const FileDialogCall&) { return std::optional<std::string>(strPath); });
     m_dlg.OnReplay();
     SetFileDialogHook(nullptr);
-    CString strCaption;
-    m_dlg.GetDlgItemText(1139, strCaption);
-    if (strCaption != GBK("停止回放"))
+    if (!m_dlg.IsReplaying())
         return false;
-    for (int nTick = 1; strCaption == GBK("停止回放"); ++nTick) {
+    for (int nTick = 1; m_dlg.IsReplaying(); ++nTick) {
         m_dlg.RunReplayTick();
         if (onTick)
             onTick(nTick);
-        m_dlg.GetDlgItemText(1139, strCaption);
     }
     return true;
 }

@@ -1,4 +1,5 @@
 #include "tools/common/WindowState.h"
+#include "resources/ControlIds.h"
 
 #include "app/ViewerDlg.h"
 
@@ -17,8 +18,8 @@ QString Utf8Text(CViewerDlg& dlg, int nID) {
 
 QJsonObject ItemTexts(CViewerDlg& dlg) {
     QJsonObject items;
-    for (int nID = 1001; nID <= 1136; ++nID) {
-        if (!dlg.GetDlgItem(nID) || nID == 1130)
+    for (int nID = IDC_FIRST_CELL; nID <= IDC_GLONASS_USED; ++nID) {
+        if (!dlg.GetDlgItem(nID) || nID == IDC_MONITOR)
             continue;
         QString text = Utf8Text(dlg, nID);
         if (!text.isEmpty())
@@ -29,14 +30,14 @@ QJsonObject ItemTexts(CViewerDlg& dlg) {
 
 QJsonObject ButtonCaptions(CViewerDlg& dlg) {
     QJsonObject captions;
-    for (int nID : {1, 1126, 1127, 1131, 1139})
+    for (int nID : {IDC_STARTSTOP, IDC_PAUSE, IDC_RECORD, IDC_PANEL, IDC_REPLAY})
         captions.insert(QString::number(nID), Utf8Text(dlg, nID));
     return captions;
 }
 
 QJsonObject WindowState(CViewerDlg& dlg) {
     QJsonObject state;
-    state.insert("caption", Utf8Text(dlg, 1));
+    state.insert("caption", Utf8Text(dlg, IDC_STARTSTOP));
     state.insert("captions", ButtonCaptions(dlg));
     state.insert("items", ItemTexts(dlg));
     return state;
@@ -45,9 +46,9 @@ QJsonObject WindowState(CViewerDlg& dlg) {
 QJsonArray CheckFontCells(CViewerDlg& dlg) {
     QJsonArray ids;
     for (int s = 0; s < kSatSlots; ++s) {
-        CWnd* pCell = dlg.GetDlgItem(1004 + 4 * s);
+        CWnd* pCell = dlg.GetDlgItem(CellId(s, 3));
         if (pCell && pCell->GetFont() == &dlg.m_fontCheck)
-            ids.append(1004 + 4 * s);
+            ids.append(CellId(s, 3));
     }
     return ids;
 }
@@ -75,7 +76,7 @@ QJsonObject ReceiverState(CViewerDlg& dlg) {
     QJsonArray cells;
     for (int nState : dlg.m_nCellState)
         cells.append(nState);
-    CWnd* pMonitor = dlg.GetDlgItem(1130);
+    CWnd* pMonitor = dlg.GetDlgItem(IDC_MONITOR);
     QJsonObject state;
     state.insert("cells", cells);
     state.insert("checkFont", CheckFontCells(dlg));

@@ -6,9 +6,10 @@
 
 class CViewerDlg;
 
-// Texts of the controls 1001-1136 that are not empty, by id, in UTF-8.
+// Texts of the controls from the first table cell to the used counts that are not empty, by id, in
+// UTF-8.
 QJsonObject ItemTexts(CViewerDlg& dlg);
-// Texts of the buttons 1, 1126, 1127, 1131 and 1139, by id.
+// Texts of the buttons Start, Pause, Record, Sentences and Replay, by id.
 QJsonObject ButtonCaptions(CViewerDlg& dlg);
 // The state a person checks: captions and control texts.
 QJsonObject WindowState(CViewerDlg& dlg);

@@ -9,6 +9,7 @@
 #include "platform/MessageBox.h"
 #include "plots/SkyPlotDlg.h"
 #include "plots/TrackPlotDlg.h"
+#include "resources/ControlIds.h"
 #include "resources/ResourceIds.h"
 #include "tools/common/DecodeSession.h"
 #include "tools/common/InputFile.h"
@@ -170,8 +171,8 @@ void PressWithFile(CViewerDlg& dlg, UINT nID, const std::string& path) {
 }
 
 void StartAcquisition(CViewerDlg& dlg, const Options& opt) {
-    dlg.SetDlgItemText(1119, CString(std::to_string(opt.port).c_str()));
-    auto* combo = qobject_cast<QComboBox*>(dlg.GetDlgItem(1000)->Widget());
+    dlg.SetDlgItemText(IDC_PORT, CString(std::to_string(opt.port).c_str()));
+    auto* combo = qobject_cast<QComboBox*>(dlg.GetDlgItem(IDC_BAUDRATE)->Widget());
     int index = combo->findText(QString::number(opt.baud));
     if (index < 0) {
         combo->addItem(QString::number(opt.baud));
@@ -249,12 +250,12 @@ int main(int argc, char** argv) {
     if (opt.panel)
         dlg.OnTogglePanel();
     if (!opt.recordFile.empty())
-        PressWithFile(dlg, 1127, opt.recordFile);
+        PressWithFile(dlg, IDC_RECORD, opt.recordFile);
     if (opt.port >= 0)
         StartAcquisition(dlg, opt);
     if (!opt.replayFile.empty()) {
         dlg.m_sliderSpeed.SetPos(opt.speed);
-        PressWithFile(dlg, 1139, opt.replayFile);
+        PressWithFile(dlg, IDC_REPLAY, opt.replayFile);
     }
     if (!opt.decodeFile.empty())
         dlg.EnterAcquiringState();
@@ -265,11 +266,7 @@ int main(int argc, char** argv) {
         dlg.OnTrackPlot();
     FeedBytes(dlg, decodeBytes);
     bool replaying = !opt.replayFile.empty();
-    RunFor(opt.seconds, [&] {
-        CString caption;
-        dlg.GetDlgItemText(1139, caption);
-        return replaying && caption != GBK("停止回放");
-    });
+    RunFor(opt.seconds, [&] { return replaying && !dlg.IsReplaying(); });
     // The monitor shows what was echoed within a tenth of a second, as on a screen: let it.
     RunFor(0.1, [] { return false; });
 
