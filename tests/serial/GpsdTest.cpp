@@ -144,6 +144,15 @@ std::string WireBytes(std::string record) {
     return wire;
 }
 
+// Whether the process has the file open, as /proc shows it.
+bool HoldsFile(pid_t pid, const std::string& strPath) {
+    std::error_code error;
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error))
+        if (fs::read_symlink(fd.path(), error) == strPath)
+            return true;
+    return false;
+}
+
 class GpsdTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -227,6 +236,8 @@ TEST_F(GpsdTest, ThroughGpsdTheWindowShowsWhatTheReceiverSentAndGpsdServesOthers
 }
 
 TEST_F(GpsdTest, TheDeviceGpsdReadsIsRefusedWithTheWayThroughGpsd) {
+    // gpsd answers on its port before it has opened the device: wait until it holds it.
+    ASSERT_TRUE(WaitFor([&] { return HoldsFile(m_pGpsd->Pid(), m_strDevice); }, 10000));
     Dlg().SetDlgItemText(1119, "8");
     Dlg().OnOK();
     ASSERT_EQ(m_boxes.Count(), 1u);
