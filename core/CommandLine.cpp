@@ -21,8 +21,8 @@ constexpr int kVersionId = 'V';
 const CommandOption kHelp{kHelpId, "help", nullptr, "show this help"};
 const CommandOption kVersion{kVersionId, "version", nullptr, "show the version"};
 
-std::vector<CommandOption> AllOptions(const CommandSpec& spec) {
-    std::vector<CommandOption> vecAll = spec.options;
+std::vector<CommandOption> AllOptions(const CommandSpec& command) {
+    std::vector<CommandOption> vecAll = command.options;
     vecAll.push_back(kHelp);
     vecAll.push_back(kVersion);
     return vecAll;
@@ -73,12 +73,12 @@ std::string IndentHelp(const std::string& strHelp) {
 
 } // namespace
 
-ECommand ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& vecArgs,
+ECommand ParseCommandLine(const CommandSpec& command, const std::vector<std::string>& vecArgs,
                           const OptionHandler& handle, std::vector<std::string>& vecOperands,
                           std::string& strError) {
-    const std::vector<CommandOption> vecAll = AllOptions(spec);
+    const std::vector<CommandOption> vecAll = AllOptions(command);
     const std::vector<option> vecLong = LongOptions(vecAll);
-    std::vector<std::string> vecStorage{spec.pszProgram};
+    std::vector<std::string> vecStorage{command.pszProgram};
     vecStorage.insert(vecStorage.end(), vecArgs.begin(), vecArgs.end());
     std::vector<char*> vecArgv;
     for (std::string& strArg : vecStorage) {
@@ -112,9 +112,9 @@ ECommand ParseCommandLine(const CommandSpec& spec, const std::vector<std::string
     return eResult;
 }
 
-std::string HelpText(const CommandSpec& spec) {
-    std::string strText = std::string(spec.pszUsage) + "\n" + spec.pszAbout + "\n";
-    for (const CommandOption& opt : AllOptions(spec)) {
+std::string HelpText(const CommandSpec& command) {
+    std::string strText = std::string(command.pszUsage) + "\n" + command.pszAbout + "\n";
+    for (const CommandOption& opt : AllOptions(command)) {
         std::string strLeft = std::string("  --") + opt.pszName;
         if (opt.pszValue) {
             strLeft += std::string(" ") + opt.pszValue;
@@ -125,18 +125,18 @@ std::string HelpText(const CommandSpec& spec) {
     return strText;
 }
 
-int FinishCommandLine(const CommandSpec& spec, ECommand eResult, const std::string& strError,
+int FinishCommandLine(const CommandSpec& command, ECommand eResult, const std::string& strError,
                       std::ostream& out, std::ostream& err) {
     switch (eResult) {
     case ECommand::Help:
-        out << HelpText(spec);
+        out << HelpText(command);
         return 0;
     case ECommand::Version:
-        out << spec.pszProgram << " " << VELMORA_VERSION << "\n";
+        out << command.pszProgram << " " << VELMORA_VERSION << "\n";
         return 0;
     case ECommand::Error:
-        err << spec.pszProgram << ": " << strError << "\n"
-            << spec.pszUsage << "Try '" << spec.pszProgram << " --help' for more.\n";
+        err << command.pszProgram << ": " << strError << "\n"
+            << command.pszUsage << "Try '" << command.pszProgram << " --help' for more.\n";
         return kExitUsage;
     case ECommand::Run:
         break;

@@ -33,15 +33,15 @@ using OptionHandler =
     std::function<bool(int nId, const std::string& strValue, std::string& strError)>;
 
 // Reads the arguments after the program name. Operands (not options) go to vecOperands in order.
-ECommand ParseCommandLine(const CommandSpec& spec, const std::vector<std::string>& vecArgs,
+ECommand ParseCommandLine(const CommandSpec& command, const std::vector<std::string>& vecArgs,
                           const OptionHandler& handle, std::vector<std::string>& vecOperands,
                           std::string& strError);
 
-std::string HelpText(const CommandSpec& spec);
+std::string HelpText(const CommandSpec& command);
 
 // What the tool does after reading: prints the help or version to out and returns 0, prints the
 // error with a pointer to --help to err and returns 2, or returns -1 when the tool should run.
-int FinishCommandLine(const CommandSpec& spec, ECommand eResult, const std::string& strError,
+int FinishCommandLine(const CommandSpec& command, ECommand eResult, const std::string& strError,
                       std::ostream& out, std::ostream& err);
 
 // Whole decimal number in [nLow, nHigh], nothing else in the text.
