@@ -194,7 +194,6 @@ bool CSerialLink::OpenPort(const std::string& path) {
         return false;
     m_hPort = fd;
     m_dwEventMask = 0;
-    RegisterClaim(fd);
     return true;
 }
 
@@ -219,8 +218,13 @@ bool CSerialLink::TakeClaim(int fd) {
             return RefuseOpen(EPortFailure::Claimed, EBUSY, fd);
         m_pCalls->Ioctl(fd, TIOCNXCL, nullptr);
     }
-    if (m_pCalls->Ioctl(fd, TIOCEXCL, nullptr) < 0)
-        return RefuseOpen(EPortFailure::NotSerial, errno, fd);
+    // Registered before it is taken: a signal that ends the program in between still finds it.
+    RegisterClaim(fd);
+    if (m_pCalls->Ioctl(fd, TIOCEXCL, nullptr) < 0) {
+        int nError = errno;
+        UnregisterClaim(fd);
+        return RefuseOpen(EPortFailure::NotSerial, nError, fd);
+    }
     return true;
 }
 

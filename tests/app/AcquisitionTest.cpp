@@ -34,8 +34,6 @@ protected:
         int nClaimed = 0;
         return ioctl(m_pty.Slave(), TIOCGEXCL, &nClaimed) == 0 && nClaimed != 0;
     }
-
-    CSpeedRefusingCalls m_speedRefusingCalls;
 };
 
 } // namespace
@@ -162,7 +160,9 @@ TEST_F(AcquisitionTest, AReplayTickWhileAcquiringLeavesTheWatchdogAlone) {
 }
 
 TEST_F(AcquisitionTest, AFailedConfigurationIsReportedAndAcquisitionGoesOn) {
-    Dlg().m_serialLink.SetPortCalls(&m_speedRefusingCalls);
+    // Outlives the window, whose port is closed through it when the window goes.
+    static CSpeedRefusingCalls calls;
+    Dlg().m_serialLink.SetPortCalls(&calls);
     SelectBaud("57600");
     Dlg().OnOK();
     ASSERT_EQ(m_boxes.Count(), 1u);
