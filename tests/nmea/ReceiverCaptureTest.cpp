@@ -77,6 +77,8 @@ TEST_F(CReceiverCapture, DualBandReceiverShowsThePrimarySignalsSnr) {
             EXPECT_EQ(Dlg().m_nGpsInView, nL1InView);
         }
     });
+    if (IsSkipped())
+        return;
     EXPECT_GT(nEpochs, 10);
 }
 
@@ -106,6 +108,8 @@ TEST_F(CReceiverCapture, PositionlessSatellitesAreNotDrawn) {
         EXPECT_EQ(PaintedFrame(Dlg().m_pSkyPlot).pixel(201 - 2, 21 + 8), bareNorth)
             << "a marker at north";
     });
+    if (IsSkipped())
+        return;
     EXPECT_GT(nChecked, 3);
 }
 
@@ -132,6 +136,8 @@ TEST_F(CReceiverCapture, UsedCountsWhateverTheSentenceOrder) {
             gsaPrns.clear();
         }
     });
+    if (IsSkipped())
+        return;
     EXPECT_GT(nFixEpochs, 900);
 }
 
@@ -159,6 +165,8 @@ TEST_F(CReceiverCapture, TimeToFixAdvancesOnePerSecond) {
                   nCount)
             << f[1];
     });
+    if (IsSkipped())
+        return;
     EXPECT_GT(nChecked, 20);
 }
 
