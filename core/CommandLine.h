@@ -9,13 +9,17 @@
 
 namespace vbase {
 
-// One option: --name, the name of its value in the help (nullptr for a switch), one help line.
-// nId is what the tool's handler switches on; 'h' and 'V' are taken by --help and --version.
+// Takes an option's value (empty for a switch) into where it belongs. False with the reason
+// (without the option's name, which is added) stops the reading.
+using OptionTarget = std::function<bool(const std::string& strValue, std::string& strError)>;
+
+// One option: --name, the name of its value in the help (nullptr for a switch), one help line,
+// and where its value goes.
 struct CommandOption {
-    int nId;
     const char* pszName;
     const char* pszValue;
     const char* pszHelp;
+    OptionTarget take;
 };
 
 struct CommandSpec {
@@ -27,14 +31,39 @@ struct CommandSpec {
 
 enum class ECommand { Run, Help, Version, Error };
 
-// Takes one option; strValue is empty for a switch. False with the reason (without the option's
-// name, which is added) stops the reading.
-using OptionHandler =
-    std::function<bool(int nId, const std::string& strValue, std::string& strError)>;
+// The targets of the common kinds of option. A switch sets its flag; a text is kept as given
+// (NonEmpty: an empty one is refused); a whole number must lie in [nLow, nHigh].
+OptionTarget StoreFlag(bool& bTarget);
+OptionTarget StoreText(std::string& strTarget);
+OptionTarget StoreNonEmptyText(std::string& strTarget);
+bool TakeWholeNumber(const std::string& strValue, unsigned long long nLow, unsigned long long nHigh,
+                     unsigned long long& nValue, std::string& strError);
+template <typename T>
+OptionTarget StoreWholeNumber(T& nTarget, unsigned long long nLow, unsigned long long nHigh) {
+    return [&nTarget, nLow, nHigh](const std::string& strValue, std::string& strError) {
+        unsigned long long nValue = 0;
+        if (!TakeWholeNumber(strValue, nLow, nHigh, nValue, strError)) {
+            return false;
+        }
+        nTarget = static_cast<T>(nValue);
+        return true;
+    };
+}
+
+// A target for a value of the tool's own kind: pTake reads it into target or says why not.
+template <typename T>
+OptionTarget StoreParsed(T& target, bool (*pTake)(const std::string& strValue, T& target,
+                                                  std::string& strError)) {
+    return [&target, pTake](const std::string& strValue, std::string& strError) {
+        return pTake(strValue, target, strError);
+    };
+}
 
 // Reads the arguments after the program name. Operands (not options) go to vecOperands in order.
 ECommand ParseCommandLine(const CommandSpec& command, const std::vector<std::string>& vecArgs,
-                          const OptionHandler& handle, std::vector<std::string>& vecOperands,
+                          std::vector<std::string>& vecOperands, std::string& strError);
+// The same for a tool that takes no operands: one is an error.
+ECommand ParseCommandLine(const CommandSpec& command, const std::vector<std::string>& vecArgs,
                           std::string& strError);
 
 std::string HelpText(const CommandSpec& command);

@@ -53,6 +53,12 @@ void PrepareRuntimeDirectory() {
         setenv("XDG_RUNTIME_DIR", dir.c_str(), 0);
 }
 
+void PrepareOffscreenEnvironment(bool bKeepChosen) {
+    setenv("QT_QPA_PLATFORM", "offscreen", bKeepChosen ? 0 : 1);
+    PrepareFontEnvironment();
+    PrepareRuntimeDirectory();
+}
+
 void ApplyApplicationStyle() {
     QApplication::setStyle(QStyleFactory::create("Fusion"));
 }

@@ -9,5 +9,10 @@ void PrepareFontEnvironment();
 // CI), so that Qt neither warns nor shares one with other users.
 void PrepareRuntimeDirectory();
 
+// All a program that draws its windows offscreen needs before the application object exists:
+// Qt's offscreen platform (unless bKeepChosen and QT_QPA_PLATFORM names one already), the font
+// mapping and the runtime folder.
+void PrepareOffscreenEnvironment(bool bKeepChosen);
+
 // The widget style every window of the program is drawn in, whatever the desktop's.
 void ApplyApplicationStyle();

@@ -3,12 +3,9 @@
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    PrepareFontEnvironment();
-    PrepareRuntimeDirectory();
+    PrepareOffscreenEnvironment(false);
     QApplication app(argc, argv);
     ApplyApplicationStyle();
     benchmark::Initialize(&argc, argv);

@@ -18,7 +18,8 @@ struct DecodeOptions {
     DecodeOptions();
 };
 
-const vbase::CommandSpec& DecodeCommand();
+// The command line, its options taking their values into opt.
+vbase::CommandSpec DecodeCommand(DecodeOptions& opt);
 // Reads the arguments (without the program name); on an error the reason is in strError.
 vbase::ECommand ParseDecodeOptions(const std::vector<std::string>& args, DecodeOptions& opt,
                                    std::string& strError);

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -14,14 +13,12 @@ int main(int argc, char** argv) {
     std::string strError;
     const vbase::ECommand eResult = ParseDecodeOptions({argv + 1, argv + argc}, opt, strError);
     const int nExit =
-        vbase::FinishCommandLine(DecodeCommand(), eResult, strError, std::cout, std::cerr);
+        vbase::FinishCommandLine(DecodeCommand(opt), eResult, strError, std::cout, std::cerr);
     if (nExit >= 0) {
         return nExit;
     }
     // The window is never shown, so no display is needed.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    PrepareFontEnvironment();
-    PrepareRuntimeDirectory();
+    PrepareOffscreenEnvironment(false);
     QApplication app(argc, argv);
     ApplyApplicationStyle();
     return RunDecode(opt, stdout, stderr);

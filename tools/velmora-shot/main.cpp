@@ -44,42 +44,6 @@ struct Options {
     bool track = false;
 };
 
-const vbase::CommandSpec kCommand{
-    "velmora-shot",
-    "usage: velmora-shot --out DIR [--seconds S] [--panel] [--port N [--baud B]]\n"
-    "                    [--record FILE] [--replay FILE [--speed 1-5]] [--decode FILE]\n"
-    "                    [--sky] [--track]\n",
-    "Runs Velmora offscreen and writes DIR/main.png, DIR/about.png, DIR/state.json and,\n"
-    "when asked, DIR/sky.png and DIR/track.png.\n",
-    {
-        {'o', "out", "DIR", "folder for the images and state.json (created when missing)"},
-        {'s', "seconds", "S",
-         "how long the program runs before the images are taken (default 0;\n"
-         "a replay ends earlier when its file ends)"},
-        {'P', "panel", nullptr, "show the sentence monitor panel"},
-        {'p', "port", "N", "put N in the COM field and press Start"},
-        {'b', "baud", "B", "the baud rate chosen before Start (default 38400)"},
-        {'r', "record", "FILE", "switch recording on to FILE before Start"},
-        {'R', "replay", "FILE",
-         "replay FILE (the speed slider at --speed, 1 slowest .. 5 fastest)"},
-        {'v', "speed", "1-5", "the replay speed"},
-        {'d', "decode", "FILE",
-         "prepare the window as Start does and feed it FILE's bytes at once"},
-        {'k', "sky", nullptr, "open the sky plot after Start or replay start"},
-        {'t', "track", nullptr, "open the track plot after Start or replay start"},
-    }};
-
-bool TakeInt(const std::string& strValue, int nLow, int nHigh, int& nValue, std::string& strError) {
-    unsigned long long nWhole = 0;
-    if (!vbase::ParseWholeNumber(strValue, nLow, nHigh, nWhole)) {
-        strError = "needs a whole number from " + std::to_string(nLow) + " to " +
-                   std::to_string(nHigh) + ", not '" + strValue + "'";
-        return false;
-    }
-    nValue = static_cast<int>(nWhole);
-    return true;
-}
-
 bool TakeSeconds(const std::string& strValue, double& dSeconds, std::string& strError) {
     char* pEnd = nullptr;
     dSeconds = std::strtod(strValue.c_str(), &pEnd);
@@ -90,60 +54,49 @@ bool TakeSeconds(const std::string& strValue, double& dSeconds, std::string& str
     return true;
 }
 
-bool TakeOption(Options& opt, int nId, const std::string& strValue, std::string& strError) {
-    switch (nId) {
-    case 'o':
-        opt.outDir = strValue;
-        return true;
-    case 's':
-        return TakeSeconds(strValue, opt.seconds, strError);
-    case 'P':
-        opt.panel = true;
-        return true;
-    case 'p':
-        return TakeInt(strValue, 0, 255, opt.port, strError);
-    case 'b':
-        return TakeInt(strValue, 1, 4000000, opt.baud, strError);
-    case 'r':
-        opt.recordFile = strValue;
-        return true;
-    case 'R':
-        opt.replayFile = strValue;
-        return true;
-    case 'v':
-        return TakeInt(strValue, 1, 5, opt.speed, strError);
-    case 'd':
-        opt.decodeFile = strValue;
-        return true;
-    case 'k':
-        opt.sky = true;
-        return true;
-    case 't':
-        opt.track = true;
-        return true;
-    }
-    return false;
+// The command line, its options taking their values into opt.
+vbase::CommandSpec ShotCommand(Options& opt) {
+    return {
+        "velmora-shot",
+        "usage: velmora-shot --out DIR [--seconds S] [--panel] [--port N [--baud B]]\n"
+        "                    [--record FILE] [--replay FILE [--speed 1-5]] [--decode FILE]\n"
+        "                    [--sky] [--track]\n",
+        "Runs Velmora offscreen and writes DIR/main.png, DIR/about.png, DIR/state.json and,\n"
+        "when asked, DIR/sky.png and DIR/track.png.\n",
+        {
+            {"out", "DIR", "folder for the images and state.json (created when missing)",
+             vbase::StoreText(opt.outDir)},
+            {"seconds", "S",
+             "how long the program runs before the images are taken (default 0;\n"
+             "a replay ends earlier when its file ends)",
+             vbase::StoreParsed(opt.seconds, TakeSeconds)},
+            {"panel", nullptr, "show the sentence monitor panel", vbase::StoreFlag(opt.panel)},
+            {"port", "N", "put N in the COM field and press Start",
+             vbase::StoreWholeNumber(opt.port, 0, 255)},
+            {"baud", "B", "the baud rate chosen before Start (default 38400)",
+             vbase::StoreWholeNumber(opt.baud, 1, 4000000)},
+            {"record", "FILE", "switch recording on to FILE before Start",
+             vbase::StoreText(opt.recordFile)},
+            {"replay", "FILE", "replay FILE (the speed slider at --speed, 1 slowest .. 5 fastest)",
+             vbase::StoreText(opt.replayFile)},
+            {"speed", "1-5", "the replay speed", vbase::StoreWholeNumber(opt.speed, 1, 5)},
+            {"decode", "FILE", "prepare the window as Start does and feed it FILE's bytes at once",
+             vbase::StoreText(opt.decodeFile)},
+            {"sky", nullptr, "open the sky plot after Start or replay start",
+             vbase::StoreFlag(opt.sky)},
+            {"track", nullptr, "open the track plot after Start or replay start",
+             vbase::StoreFlag(opt.track)},
+        }};
 }
 
 vbase::ECommand ParseOptions(int argc, char** argv, Options& opt, std::string& strError) {
-    std::vector<std::string> vecOperands;
-    const vbase::ECommand eResult = vbase::ParseCommandLine(
-        kCommand, {argv + 1, argv + argc},
-        [&opt](int nId, const std::string& strValue, std::string& strReason) {
-            return TakeOption(opt, nId, strValue, strReason);
-        },
-        vecOperands, strError);
-    if (eResult != vbase::ECommand::Run) {
-        return eResult;
-    }
-    if (!vecOperands.empty()) {
-        strError = "unexpected argument '" + vecOperands.front() + "'";
-    } else if (opt.outDir.empty()) {
+    const vbase::ECommand eResult =
+        vbase::ParseCommandLine(ShotCommand(opt), {argv + 1, argv + argc}, strError);
+    if (eResult == vbase::ECommand::Run && opt.outDir.empty()) {
         strError = "--out DIR is required";
-    } else {
-        return eResult;
+        return vbase::ECommand::Error;
     }
-    return vbase::ECommand::Error;
+    return eResult;
 }
 
 // Runs the event loop for the given time, or until the condition holds (checked every 50 ms).
@@ -215,13 +168,13 @@ int main(int argc, char** argv) {
     Options opt;
     std::string strError;
     const vbase::ECommand eResult = ParseOptions(argc, argv, opt, strError);
-    const int nExit = vbase::FinishCommandLine(kCommand, eResult, strError, std::cout, std::cerr);
+    const int nExit =
+        vbase::FinishCommandLine(ShotCommand(opt), eResult, strError, std::cout, std::cerr);
     if (nExit >= 0) {
         return nExit;
     }
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    PrepareFontEnvironment();
-    PrepareRuntimeDirectory();
+    // Offscreen unless the caller chose a platform (to watch the windows, say).
+    PrepareOffscreenEnvironment(true);
     QApplication qapp(argc, argv);
     ApplyApplicationStyle();
     QString out = QString::fromStdString(opt.outDir) + "/";

@@ -10,51 +10,6 @@ namespace {
 
 constexpr int kMaxPort = 255;
 
-const vbase::CommandSpec kCommand{
-    "velmora-sim",
-    "usage: velmora-sim --port N --baud B [--seed S] [--gps N] [--lowercase] [--gns]\n"
-    "                   [--unpaced] [--file F] [--epochs N]\n"
-    "       velmora-sim --tcp PORT --baud B [--seed S] [--gps N] [--lowercase] [--gns]\n"
-    "       velmora-sim --write FILE --epochs N [--seed S] [--gps N] [--lowercase] [--gns]\n",
-    "Simulates a GPS/GLONASS receiver streaming NMEA-0183 on a pseudo-terminal linked as\n"
-    "~/.velmora/ports/comN, at baud/10 bytes per second and one epoch per second.\n"
-    "Bytes arrive garbled while the reading program's port speed differs from B.\n",
-    {
-        {'p', "port", "N", "link the port as comN (1-255)"},
-        {'t', "tcp", "PORT",
-         "serve the stream on 127.0.0.1:PORT instead (0: a free port, printed)\n"
-         "to every client that connects, each from its start; try it with\n"
-         "echo tcp://localhost:PORT > ~/.velmora/ports/comN"},
-        {'b', "baud", "B", "the receiver's line speed (4800, 9600, ..., 115200, ..., 921600)"},
-        {'s', "seed", "S", "scenario seed (default 1); the same seed gives the same stream"},
-        {'g', "gps", "N", "GPS satellites in view, 0-16 (default 10)"},
-        {'l', "lowercase", nullptr, "write checksum digits in lower case"},
-        {'n', "gns", nullptr, "send GNGNS instead of GPGGA"},
-        {'u', "unpaced", nullptr, "send as fast as the reader takes the bytes"},
-        {'f', "file", "F", "play a capture or record file, repeating, instead of the scenario"},
-        {'e', "epochs", "N", "stop after N epochs (with --file: N passes through the file)"},
-        {'w', "write", "FILE", "write N epochs to FILE in record-file format, no port"},
-    }};
-
-bool TakeNumber(const std::string& strValue, unsigned long long nLow, unsigned long long nHigh,
-                unsigned long long& nValue, std::string& strError) {
-    if (!vbase::ParseWholeNumber(strValue, nLow, nHigh, nValue)) {
-        strError = "needs a whole number from " + std::to_string(nLow) + " to " +
-                   std::to_string(nHigh) + ", not '" + strValue + "'";
-        return false;
-    }
-    return true;
-}
-
-bool TakeText(const std::string& strValue, std::string& strTarget, std::string& strError) {
-    if (strValue.empty()) {
-        strError = "needs a value";
-        return false;
-    }
-    strTarget = strValue;
-    return true;
-}
-
 bool TakeBaud(const std::string& strValue, int& nBaud, std::string& strError) {
     unsigned long long nValue = 0;
     speed_t nSpeed = 0;
@@ -65,61 +20,6 @@ bool TakeBaud(const std::string& strValue, int& nBaud, std::string& strError) {
     }
     nBaud = static_cast<int>(nValue);
     return true;
-}
-
-bool TakeOption(SimOptions& options, int nId, const std::string& strValue, std::string& strError) {
-    constexpr unsigned long long kMax = std::numeric_limits<unsigned long long>::max();
-    constexpr unsigned long long kMaxEpochs = std::numeric_limits<long long>::max();
-    ScenarioOptions& scenario = options.m_scenario;
-    unsigned long long nValue = 0;
-    switch (nId) {
-    case 'p':
-        if (!TakeNumber(strValue, 1, kMaxPort, nValue, strError)) {
-            return false;
-        }
-        options.m_nPort = static_cast<int>(nValue);
-        return true;
-    case 't':
-        if (!TakeNumber(strValue, 0, 65535, nValue, strError)) {
-            return false;
-        }
-        options.m_nTcpPort = static_cast<int>(nValue);
-        return true;
-    case 'b':
-        return TakeBaud(strValue, options.m_nBaud, strError);
-    case 's':
-        if (!TakeNumber(strValue, 0, kMax, nValue, strError)) {
-            return false;
-        }
-        scenario.m_nSeed = nValue;
-        return true;
-    case 'g':
-        if (!TakeNumber(strValue, 0, kMaxGpsInView, nValue, strError)) {
-            return false;
-        }
-        scenario.m_nGps = static_cast<int>(nValue);
-        return true;
-    case 'l':
-        scenario.m_bLowercase = true;
-        return true;
-    case 'n':
-        scenario.m_bGns = true;
-        return true;
-    case 'u':
-        options.m_bUnpaced = true;
-        return true;
-    case 'f':
-        return TakeText(strValue, options.m_strFile, strError);
-    case 'e':
-        if (!TakeNumber(strValue, 1, kMaxEpochs, nValue, strError)) {
-            return false;
-        }
-        options.m_nEpochs = static_cast<long long>(nValue);
-        return true;
-    case 'w':
-        return TakeText(strValue, options.m_strWrite, strError);
-    }
-    return false;
 }
 
 bool CheckWriteMode(const SimOptions& options, std::string& strError) {
@@ -163,26 +63,53 @@ bool CheckOptions(SimOptions& options, std::string& strError) {
 
 } // namespace
 
-const vbase::CommandSpec& SimCommand() {
-    return kCommand;
+vbase::CommandSpec SimCommand(SimOptions& options) {
+    constexpr unsigned long long kMaxSeed = std::numeric_limits<unsigned long long>::max();
+    constexpr unsigned long long kMaxEpochs = std::numeric_limits<long long>::max();
+    ScenarioOptions& scenario = options.m_scenario;
+    return {
+        "velmora-sim",
+        "usage: velmora-sim --port N --baud B [--seed S] [--gps N] [--lowercase] [--gns]\n"
+        "                   [--unpaced] [--file F] [--epochs N]\n"
+        "       velmora-sim --tcp PORT --baud B [--seed S] [--gps N] [--lowercase] [--gns]\n"
+        "       velmora-sim --write FILE --epochs N [--seed S] [--gps N] [--lowercase] [--gns]\n",
+        "Simulates a GPS/GLONASS receiver streaming NMEA-0183 on a pseudo-terminal linked as\n"
+        "~/.velmora/ports/comN, at baud/10 bytes per second and one epoch per second.\n"
+        "Bytes arrive garbled while the reading program's port speed differs from B.\n",
+        {
+            {"port", "N", "link the port as comN (1-255)",
+             vbase::StoreWholeNumber(options.m_nPort, 1, kMaxPort)},
+            {"tcp", "PORT",
+             "serve the stream on 127.0.0.1:PORT instead (0: a free port, printed)\n"
+             "to every client that connects, each from its start; try it with\n"
+             "echo tcp://localhost:PORT > ~/.velmora/ports/comN",
+             vbase::StoreWholeNumber(options.m_nTcpPort, 0, 65535)},
+            {"baud", "B", "the receiver's line speed (4800, 9600, ..., 115200, ..., 921600)",
+             vbase::StoreParsed(options.m_nBaud, TakeBaud)},
+            {"seed", "S", "scenario seed (default 1); the same seed gives the same stream",
+             vbase::StoreWholeNumber(scenario.m_nSeed, 0, kMaxSeed)},
+            {"gps", "N", "GPS satellites in view, 0-16 (default 10)",
+             vbase::StoreWholeNumber(scenario.m_nGps, 0, kMaxGpsInView)},
+            {"lowercase", nullptr, "write checksum digits in lower case",
+             vbase::StoreFlag(scenario.m_bLowercase)},
+            {"gns", nullptr, "send GNGNS instead of GPGGA", vbase::StoreFlag(scenario.m_bGns)},
+            {"unpaced", nullptr, "send as fast as the reader takes the bytes",
+             vbase::StoreFlag(options.m_bUnpaced)},
+            {"file", "F", "play a capture or record file, repeating, instead of the scenario",
+             vbase::StoreNonEmptyText(options.m_strFile)},
+            {"epochs", "N", "stop after N epochs (with --file: N passes through the file)",
+             vbase::StoreWholeNumber(options.m_nEpochs, 1, kMaxEpochs)},
+            {"write", "FILE", "write N epochs to FILE in record-file format, no port",
+             vbase::StoreNonEmptyText(options.m_strWrite)},
+        }};
 }
 
 vbase::ECommand ParseOptions(const std::vector<std::string>& vecArgs, SimOptions& options,
                              std::string& strError) {
     options = SimOptions();
-    std::vector<std::string> vecOperands;
-    const vbase::ECommand eResult = vbase::ParseCommandLine(
-        kCommand, vecArgs,
-        [&options](int nId, const std::string& strValue, std::string& strReason) {
-            return TakeOption(options, nId, strValue, strReason);
-        },
-        vecOperands, strError);
+    const vbase::ECommand eResult = vbase::ParseCommandLine(SimCommand(options), vecArgs, strError);
     if (eResult != vbase::ECommand::Run) {
         return eResult;
-    }
-    if (!vecOperands.empty()) {
-        strError = "unexpected argument '" + vecOperands.front() + "'";
-        return vbase::ECommand::Error;
     }
     return CheckOptions(options, strError) ? eResult : vbase::ECommand::Error;
 }

@@ -22,7 +22,8 @@ struct SimOptions {
     ScenarioOptions m_scenario;
 };
 
-const vbase::CommandSpec& SimCommand();
+// The command line, its options taking their values into options.
+vbase::CommandSpec SimCommand(SimOptions& options);
 // Reads the arguments after the program name. On an error strError says what is wrong.
 vbase::ECommand ParseOptions(const std::vector<std::string>& vecArgs, SimOptions& options,
                              std::string& strError);

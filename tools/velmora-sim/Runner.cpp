@@ -124,7 +124,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         eResult = vbase::ECommand::Error;
         strError = "no options given";
     }
-    const int nExit = vbase::FinishCommandLine(SimCommand(), eResult, strError, out, err);
+    const int nExit = vbase::FinishCommandLine(SimCommand(options), eResult, strError, out, err);
     if (nExit >= 0) {
         return nExit;
     }
