@@ -86,26 +86,22 @@ protected:
         if (m_pDialog)
             m_pDialog->ShowSystemMenu(e->globalPos().x(), e->globalPos().y());
     }
-    void mousePressEvent(QMouseEvent* e) override {
+    void mousePressEvent(QMouseEvent* e) override { Click(e, &CWnd::OnLButtonDown); }
+    // A right double click counts as a second press, as the window system reports it.
+    void mouseDoubleClickEvent(QMouseEvent* e) override { Click(e, &CWnd::OnLButtonDblClk); }
+
+private:
+    // A left button goes to its handler, a right one to OnRButtonDown.
+    void Click(QMouseEvent* e, void (CWnd::*pOnLeft)(UINT, CPoint)) {
         if (!m_pDialog)
             return;
         CPoint pt(static_cast<int>(e->position().x()), static_cast<int>(e->position().y()));
         if (e->button() == Qt::LeftButton)
-            m_pDialog->OnLButtonDown(0, pt);
-        else if (e->button() == Qt::RightButton)
-            m_pDialog->OnRButtonDown(0, pt);
-    }
-    void mouseDoubleClickEvent(QMouseEvent* e) override {
-        if (!m_pDialog)
-            return;
-        CPoint pt(static_cast<int>(e->position().x()), static_cast<int>(e->position().y()));
-        if (e->button() == Qt::LeftButton)
-            m_pDialog->OnLButtonDblClk(0, pt);
+            (m_pDialog->*pOnLeft)(0, pt);
         else if (e->button() == Qt::RightButton)
             m_pDialog->OnRButtonDown(0, pt);
     }
 
-private:
     static constexpr int kPaintInterval = 20;
     CDialog* m_pDialog;
     QElapsedTimer m_paintClock;
