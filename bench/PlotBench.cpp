@@ -104,29 +104,32 @@ void ShowValidFix(CViewerDlg& dlg) {
     dlg.m_bFixValid = 1;
 }
 
+// The track window, opened on a valid fix.
+CTrackPlotDlg& OpenTrackPlot(CViewerDlg& dlg) {
+    ShowValidFix(dlg);
+    dlg.OnTrackPlot();
+    return *dlg.m_pTrackPlot;
+}
+
 // A paint of the window as it follows the fixes: the view unchanged since the paint before.
 template <void (*AddSteps)(CTrackPlotDlg&, int)> void BM_TrackPaint(benchmark::State& state) {
     CMainWindow main;
-    ShowValidFix(main.Dlg());
-    main.Dlg().OnTrackPlot();
-    CTrackPlotDlg* pTrack = main.Dlg().m_pTrackPlot;
-    AddSteps(*pTrack, static_cast<int>(state.range(0)));
-    pTrack->RedrawNow();
+    CTrackPlotDlg& track = OpenTrackPlot(main.Dlg());
+    AddSteps(track, static_cast<int>(state.range(0)));
+    track.RedrawNow();
     for (auto _ : state)
-        pTrack->RedrawNow();
-    state.counters["scale"] = static_cast<double>(pTrack->m_nScale);
+        track.RedrawNow();
+    state.counters["scale"] = static_cast<double>(track.m_nScale);
 }
 
 // The paint after the view changed (a pan or a zoom), which draws the whole path again.
 template <void (*AddSteps)(CTrackPlotDlg&, int)> void BM_TrackRedraw(benchmark::State& state) {
     CMainWindow main;
-    ShowValidFix(main.Dlg());
-    main.Dlg().OnTrackPlot();
-    CTrackPlotDlg* pTrack = main.Dlg().m_pTrackPlot;
-    AddSteps(*pTrack, static_cast<int>(state.range(0)));
+    CTrackPlotDlg& track = OpenTrackPlot(main.Dlg());
+    AddSteps(track, static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        pTrack->m_path.Forget();
-        pTrack->RedrawNow();
+        track.m_path.Forget();
+        track.RedrawNow();
     }
 }
 
@@ -151,37 +154,52 @@ double ThreadMicroseconds() {
     return static_cast<double>(ts.tv_sec) * 1e6 + static_cast<double>(ts.tv_nsec) / 1e3;
 }
 
+// The track window opened hidden, so that no paint recomputes the extents.
+CTrackPlotDlg& OpenHiddenTrackPlot(CViewerDlg& dlg) {
+    CTrackPlotDlg& track = OpenTrackPlot(dlg);
+    track.ShowWindow(SW_HIDE);
+    return track;
+}
+
 // A refresh, timed on its own so that the slowest one shows beside the mean: in this thread's
 // processor time, as the machine is shared and a wall clock also counts the other programs.
-void TimedRefresh(CTrackPlotDlg* pTrack, double& dSlowestUs) {
+void TimedRefresh(CTrackPlotDlg& track, double& dSlowestUs) {
     double dStart = ThreadMicroseconds();
-    pTrack->SendMessage(WM_COPYDATA, 0, 0);
+    track.SendMessage(WM_COPYDATA, 0, 0);
     dSlowestUs = std::max(dSlowestUs, ThreadMicroseconds() - dStart);
 }
 
-// Refreshes of a hidden track window (no paint recomputes the extents) by valid fixes that
-// alternate between two far-apart places: the path runs around the world again and again.
+void ReportRefreshes(benchmark::State& state, const CTrackPlotDlg& track, double dSlowestUs) {
+    state.counters["scale"] = static_cast<double>(track.m_nScale);
+    state.counters["slowest_cpu_us"] = dSlowestUs;
+}
+
+// Refreshes the track window by the fixes in turn, round and round, for as long as the
+// benchmark runs; returns how many it made.
+size_t RefreshInTurn(benchmark::State& state, CViewerDlg& dlg, CTrackPlotDlg& track,
+                     const std::vector<CString>& vecLat, const std::vector<CString>& vecLon) {
+    size_t i = 0;
+    double dSlowestUs = 0;
+    for (auto _ : state) {
+        dlg.m_strLatitude = vecLat[i % vecLat.size()];
+        dlg.m_strLongitude = vecLon[i % vecLon.size()];
+        TimedRefresh(track, dSlowestUs);
+        ++i;
+    }
+    ReportRefreshes(state, track, dSlowestUs);
+    return i;
+}
+
+// Refreshes of a hidden track window by valid fixes that alternate between two far-apart
+// places: the path runs around the world again and again.
 void FarFixRefreshes(benchmark::State& state, const char* pszLatA, const char* pszLonA,
                      const char* pszLatB, const char* pszLonB) {
     CMainWindow main;
     CViewerDlg& dlg = main.Dlg();
-    ShowValidFix(dlg);
-    dlg.OnTrackPlot();
-    CTrackPlotDlg* pTrack = dlg.m_pTrackPlot;
-    pTrack->ShowWindow(SW_HIDE);
-    const CString strLat[] = {GBK(pszLatA), GBK(pszLatB)};
-    const CString strLon[] = {GBK(pszLonA), GBK(pszLonB)};
-    size_t i = 0;
-    double dSlowestUs = 0;
-    for (auto _ : state) {
-        dlg.m_strLatitude = strLat[i % 2];
-        dlg.m_strLongitude = strLon[i % 2];
-        TimedRefresh(pTrack, dSlowestUs);
-        ++i;
-    }
-    state.counters["scale"] = static_cast<double>(pTrack->m_nScale);
-    state.counters["slowest_cpu_us"] = dSlowestUs;
-    state.counters["fixes"] = static_cast<double>(i);
+    CTrackPlotDlg& track = OpenHiddenTrackPlot(dlg);
+    const size_t nFixes = RefreshInTurn(state, dlg, track, {GBK(pszLatA), GBK(pszLatB)},
+                                        {GBK(pszLonA), GBK(pszLonB)});
+    state.counters["fixes"] = static_cast<double>(nFixes);
 }
 BENCHMARK_CAPTURE(FarFixRefreshes, equator_and_pole, "N   00° 00' 00.00\"", "E 000° 00' 00.00\"",
                   "N   89° 00' 00.00\"", "E 180° 00' 00.00\"")
@@ -197,10 +215,7 @@ BENCHMARK_CAPTURE(FarFixRefreshes, one_degree_apart, "N   39° 00' 00.00\"", "E 
 void BM_RandomFixRefreshes(benchmark::State& state) {
     CMainWindow main;
     CViewerDlg& dlg = main.Dlg();
-    ShowValidFix(dlg);
-    dlg.OnTrackPlot();
-    CTrackPlotDlg* pTrack = dlg.m_pTrackPlot;
-    pTrack->ShowWindow(SW_HIDE);
+    CTrackPlotDlg& track = OpenHiddenTrackPlot(dlg);
     std::mt19937 rng(11);
     std::vector<CString> strLat(4096), strLon(4096);
     for (size_t i = 0; i < strLat.size(); ++i) {
@@ -212,16 +227,7 @@ void BM_RandomFixRefreshes(benchmark::State& state) {
         strLon[i].Format("E %03d", static_cast<int>(rng() % 180));
         strLon[i] += GBK("°") + strMinSec;
     }
-    size_t i = 0;
-    double dSlowestUs = 0;
-    for (auto _ : state) {
-        dlg.m_strLatitude = strLat[i % strLat.size()];
-        dlg.m_strLongitude = strLon[i % strLon.size()];
-        TimedRefresh(pTrack, dSlowestUs);
-        ++i;
-    }
-    state.counters["scale"] = static_cast<double>(pTrack->m_nScale);
-    state.counters["slowest_cpu_us"] = dSlowestUs;
+    RefreshInTurn(state, dlg, track, strLat, strLon);
 }
 BENCHMARK(BM_RandomFixRefreshes)->Unit(benchmark::kMicrosecond);
 
@@ -231,30 +237,26 @@ BENCHMARK(BM_RandomFixRefreshes)->Unit(benchmark::kMicrosecond);
 void BM_FarFixAfterEnter(benchmark::State& state) {
     CMainWindow main;
     CViewerDlg& dlg = main.Dlg();
-    ShowValidFix(dlg);
-    dlg.OnTrackPlot();
-    CTrackPlotDlg* pTrack = dlg.m_pTrackPlot;
-    pTrack->ShowWindow(SW_HIDE);
+    CTrackPlotDlg& track = OpenHiddenTrackPlot(dlg);
     const CString strLat[] = {GBK("N   00° 00' 00.00\""), GBK("N   89° 00' 00.00\"")};
     const CString strLon[] = {GBK("E 000° 00' 00.00\""), GBK("E 180° 00' 00.00\"")};
     double dSlowestUs = 0;
     auto fix = [&](int i) {
         dlg.m_strLatitude = strLat[i];
         dlg.m_strLongitude = strLon[i];
-        TimedRefresh(pTrack, dSlowestUs);
+        TimedRefresh(track, dSlowestUs);
     };
     for (int i = 0; i < state.range(0); ++i)
         fix(i % 2);
     dSlowestUs = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        pTrack->DoDataExchange(nullptr);
+        track.DoDataExchange(nullptr);
         fix(0);
         state.ResumeTiming();
         fix(1);
     }
-    state.counters["scale"] = static_cast<double>(pTrack->m_nScale);
-    state.counters["slowest_cpu_us"] = dSlowestUs;
+    ReportRefreshes(state, track, dSlowestUs);
 }
 BENCHMARK(BM_FarFixAfterEnter)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
