@@ -1,9 +1,8 @@
 #include "plots/SkyPlotDlg.h"
 
 #include "app/ViewerDlg.h"
-#include "platform/App.h"
 #include "platform/Colours.h"
-#include "platform/Resources.h"
+#include "plots/MainWindow.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -100,9 +99,7 @@ template <size_t N> void DrawTexts(CDC& dc, const Label (&labels)[N]) {
 
 } // namespace
 
-CSkyPlotDlg::CSkyPlotDlg(CWnd* pParent) : CDialog(IDD_SKYPLOT, pParent) {
-    m_hIcon = LoadIconResource(IDR_MAINFRAME);
-}
+CSkyPlotDlg::CSkyPlotDlg(CWnd* pParent) : CPlotDlg(IDD_SKYPLOT, pParent) {}
 
 CSkyPlotDlg::~CSkyPlotDlg() {
     ReleasePictures();
@@ -116,22 +113,11 @@ void CSkyPlotDlg::ReleasePictures() {
     m_bmpBackground.DeleteObject();
 }
 
-LRESULT CSkyPlotDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COPYDATA)
-        return OnCopyData(wParam, lParam);
-    return CDialog::WindowProc(message, wParam, lParam);
-}
-
 void CSkyPlotDlg::DoDataExchange(CDataExchange*) {
-    CRect rc;
-    GetClientRect(&rc);
-    CClientDC dc(this);
     ReleasePictures();
-    m_dcFrame.CreateCompatibleDC(&dc);
-    m_dcBackground.CreateCompatibleDC(&dc);
-    // A fresh bitmap is black, which is the chart's background.
-    m_bmpBackground.CreateCompatibleBitmap(&dc, rc.Width(), rc.Height());
-    m_dcBackground.SelectObject(&m_bmpBackground);
+    // A fresh background is black, which is the chart's background.
+    CreateBackground();
+    m_dcFrame.CreateCompatibleDC(&m_dcBackground);
     DrawChart();
     DrawLabels();
     m_nRefreshCount = 0;
@@ -187,7 +173,7 @@ BOOL CSkyPlotDlg::OnEraseBkgnd(CDC* pDC) {
 }
 
 LRESULT CSkyPlotDlg::OnCopyData(WPARAM, LPARAM) {
-    m_snapshot = TakeSnapshot(*static_cast<CViewerDlg*>(AfxGetApp()->GetMainWnd()));
+    m_snapshot = TakeSnapshot(MainWindow());
     m_bFramePending = true;
     if (m_nRefreshCount == kTrailRefresh) {
         // The frame copies the background before this refresh's dots are drawn into it.

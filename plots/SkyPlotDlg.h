@@ -2,8 +2,7 @@
 // count badges and a slowly growing trail, redrawn from the main window's state on every refresh.
 #pragma once
 
-#include "platform/Dialog.h"
-#include "plots/SinTable.h"
+#include "plots/PlotDlg.h"
 
 #include <memory>
 
@@ -20,24 +19,18 @@ struct CSkySnapshot {
     int nCounts[4] = {};
 };
 
-class CSkyPlotDlg : public CDialog {
+class CSkyPlotDlg : public CPlotDlg {
 public:
     explicit CSkyPlotDlg(CWnd* pParent = nullptr);
     ~CSkyPlotDlg() override;
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Builds the background picture: rings, spokes and labels, without trail dots.
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnEraseBkgnd(CDC* pDC) override;
-    // The refresh notification: a new frame from the main window's receiver state.
-    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam) override;
     void DrawCountBadge(int x, int y, int nDiameter, int nInset, const CString& strText,
                         COLORREF crFill, COLORREF crOutline);
 
-    HICON m_hIcon = nullptr;
-    const double* const m_dSinTable = kSinTable;
-    CBitmap m_bmpBackground;
-    CDC m_dcBackground;
     CDC m_dcFrame;
     int m_nRefreshCount = 0;
     // The picture selected into m_dcFrame; each refresh replaces it.

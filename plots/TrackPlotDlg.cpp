@@ -1,7 +1,6 @@
 #include "plots/TrackPlotDlg.h"
 
 #include "platform/Colours.h"
-#include "platform/Resources.h"
 #include "plots/MainWindow.h"
 #include "resources/ResourceIds.h"
 
@@ -47,28 +46,10 @@ void DrawLine(CDC& dc, int x1, int y1, int x2, int y2) {
 
 } // namespace
 
-CTrackPlotDlg::CTrackPlotDlg(CWnd* pParent) : CDialog(IDD_TRACKPLOT, pParent) {
-    m_hIcon = LoadIconResource(IDR_MAINFRAME);
-}
-
-CTrackPlotDlg::~CTrackPlotDlg() {
-    m_dcBackground.DeleteDC();
-    m_bmpBackground.DeleteObject();
-}
-
-LRESULT CTrackPlotDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COPYDATA)
-        return OnCopyData(wParam, lParam);
-    return CDialog::WindowProc(message, wParam, lParam);
-}
+CTrackPlotDlg::CTrackPlotDlg(CWnd* pParent) : CPlotDlg(IDD_TRACKPLOT, pParent) {}
 
 void CTrackPlotDlg::DoDataExchange(CDataExchange*) {
-    CRect rc;
-    GetClientRect(&rc);
-    CClientDC dc(this);
-    m_dcBackground.CreateCompatibleDC(nullptr);
-    m_bmpBackground.CreateCompatibleBitmap(&dc, rc.Width(), rc.Height());
-    m_dcBackground.SelectObject(&m_bmpBackground);
+    const CRect rc = CreateBackground();
     DrawBackground(rc.Width(), rc.Height());
     ResetView();
     m_path.Forget();
@@ -203,7 +184,7 @@ void CTrackPlotDlg::OnLButtonDblClk(UINT nFlags, CPoint point) {
     CViewerDlg& main = MainWindow();
     if (main.m_bAcquiring == 0)
         main.KillTimer(TIMER_REPLAY);
-    CDialog::OnLButtonDblClk(nFlags, point);
+    CPlotDlg::OnLButtonDblClk(nFlags, point);
 }
 
 void CTrackPlotDlg::OnLButtonDown(UINT nFlags, CPoint point) {
@@ -213,7 +194,7 @@ void CTrackPlotDlg::OnLButtonDown(UINT nFlags, CPoint point) {
             ++m_nSpeedLevel;
         SetReplayPeriod(main);
     }
-    CDialog::OnLButtonDown(nFlags, point);
+    CPlotDlg::OnLButtonDown(nFlags, point);
 }
 
 void CTrackPlotDlg::OnRButtonDown(UINT nFlags, CPoint point) {
@@ -222,7 +203,7 @@ void CTrackPlotDlg::OnRButtonDown(UINT nFlags, CPoint point) {
         --m_nSpeedLevel;
         SetReplayPeriod(main);
     }
-    CDialog::OnRButtonDown(nFlags, point);
+    CPlotDlg::OnRButtonDown(nFlags, point);
 }
 
 void CTrackPlotDlg::SetReplayPeriod(CViewerDlg& main) {

@@ -3,26 +3,23 @@
 // Its mouse buttons step the main window's replay speed.
 #pragma once
 
-#include "platform/Dialog.h"
-#include "plots/SinTable.h"
+#include "plots/PlotDlg.h"
 #include "plots/TrackFit.h"
 #include "plots/TrackPath.h"
 #include "plots/TrackStep.h"
 
 class CViewerDlg;
 
-class CTrackPlotDlg : public CDialog, public CTrackView {
+class CTrackPlotDlg : public CPlotDlg, public CTrackView {
 public:
     explicit CTrackPlotDlg(CWnd* pParent = nullptr);
-    ~CTrackPlotDlg() override;
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Initialisation: a new background picture and the view reset; stored steps stay.
     void DoDataExchange(CDataExchange* pDX) override;
     // The paint: texts, step vector and path over the background, then the extent readout.
     BOOL OnEraseBkgnd(CDC* pDC) override;
     // The refresh notification: a valid fix adds a step, then the window repaints.
-    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam) override;
     void OnLButtonDblClk(UINT nFlags, CPoint point) override;
     void OnLButtonDown(UINT nFlags, CPoint point) override;
     void OnRButtonDown(UINT nFlags, CPoint point) override;
@@ -35,7 +32,6 @@ public:
     // Pans or zooms out until the track point (x, y) lies inside the plotting square.
     void FitView(long long x, long long y);
 
-    HICON m_hIcon = nullptr;
     long long m_nLastX = kTrackOrigin;
     long long m_nLastY = kTrackOrigin;
     long long m_nNewX = kTrackOrigin;
@@ -50,7 +46,6 @@ public:
     int m_nLonDeg = 0;
     int m_nLonMin = 0;
     float m_fLonSec = 0;
-    const double* const m_dSinTable = kSinTable;
     TrackSteps m_points;
     // Where the stored steps end, walked from the origin as the paint walks them, and the box
     // of their end points.
@@ -60,8 +55,6 @@ public:
     long long m_nPathMaxX = kTrackOrigin;
     long long m_nPathMinY = kTrackOrigin;
     long long m_nPathMaxY = kTrackOrigin;
-    CDC m_dcBackground;
-    CBitmap m_bmpBackground;
     CTrackPath m_path;
 
 private:
