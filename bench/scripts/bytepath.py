@@ -10,28 +10,17 @@ framing, decoders and controls, with the main window shown offscreen and both pl
    and playing a recording back-to-back, which fills the line (5,760 or 92,160 bytes a
    second); the program's CPU time (both threads) over the run.
 Usage: bytepath.py BUILD_DIR [SECONDS]"""
-import json, os, pty, re, select, subprocess, sys, tempfile, time
+import os, pty, select, subprocess, sys, time
+
+from velmora_bench import Sandbox
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build"
 seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 10.0
-tools = os.path.join(build, "tools")
-home = tempfile.mkdtemp(prefix="velmora-bench-home-")
-ports = os.path.join(home, ".velmora", "ports")
-os.makedirs(ports)
-env = dict(os.environ, HOME=home, QT_QPA_PLATFORM="offscreen")
-out = tempfile.mkdtemp(prefix="velmora-bench-out-")
-
-
-def shot(port, run_seconds, baud):
-    return subprocess.Popen([os.path.join(tools, "velmora-shot"), "--out", out, "--port", str(port),
-                             "--baud", str(baud), "--sky", "--track", "--panel",
-                             "--seconds", str(run_seconds)], env=env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+box = Sandbox(build)
 
 
 def handled():
-    with open(os.path.join(out, "state.json")) as f:
-        state = json.load(f)
+    state = box.state()
     return state["bytesHandled"], state["caption"]
 
 
@@ -42,12 +31,12 @@ def cpu_seconds(pid):
 
 
 def loss_run():
-    stream = subprocess.run([os.path.join(tools, "velmora-sim"), "--write", "/dev/stdout",
+    stream = subprocess.run([box.tool("velmora-sim"), "--write", "/dev/stdout",
                              "--epochs", "20000", "--gps", "14"], capture_output=True).stdout
     stream = stream.replace(b"\r\r\n", b"\r\n")
     master, slave = pty.openpty()
-    os.symlink(os.ttyname(slave), os.path.join(ports, "com8"))
-    program = shot(8, seconds + 4, 921600)
+    os.symlink(os.ttyname(slave), os.path.join(box.ports, "com8"))
+    program = box.shot(8, seconds + 4, 921600)
     time.sleep(2)
     os.set_blocking(master, False)
     written, start = 0, time.monotonic()
@@ -66,16 +55,16 @@ def loss_run():
     got, caption = handled()
     os.close(master)
     os.close(slave)
-    os.unlink(os.path.join(ports, "com8"))
+    os.unlink(os.path.join(box.ports, "com8"))
     print(f"loss run: wrote {written} bytes in {elapsed:.2f} s ({written / elapsed:,.0f} B/s); "
           f"window handled {got}; lost {written - got}; caption {caption}")
 
 
 def sim_run(label, baud, extra):
-    args = [os.path.join(tools, "velmora-sim"), "--port", "9", "--baud", str(baud)] + extra
-    sim = subprocess.Popen(args, env=env, stdout=subprocess.PIPE, text=True)
+    args = [box.tool("velmora-sim"), "--port", "9", "--baud", str(baud)] + extra
+    sim = subprocess.Popen(args, env=box.env, stdout=subprocess.PIPE, text=True)
     sim.stdout.readline()
-    program = shot(9, seconds + 2, baud)
+    program = box.shot(9, seconds + 2, baud)
     time.sleep(1)
     cpu0, t0 = cpu_seconds(program.pid), time.monotonic()
     time.sleep(seconds)
@@ -88,8 +77,8 @@ def sim_run(label, baud, extra):
           f"program CPU {100 * (cpu1 - cpu0) / (t1 - t0):.1f} % of one core")
 
 
-recording = os.path.join(out, "drive.txt")
-subprocess.run([os.path.join(tools, "velmora-sim"), "--write", recording, "--epochs", "3000",
+recording = os.path.join(box.out, "drive.txt")
+subprocess.run([box.tool("velmora-sim"), "--write", recording, "--epochs", "3000",
                 "--gps", "14"], check=True, stdout=subprocess.DEVNULL)
 loss_run()
 sim_run("unpaced", 921600, ["--unpaced", "--gps", "14"])

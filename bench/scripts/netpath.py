@@ -11,37 +11,33 @@
 Usage: netpath.py BUILD_DIR [SECONDS_TCP] [SECONDS_GPSD]
 SECONDS_TCP 0 leaves the TCP run out; SECONDS_GPSD x 20 pairs are sent, one every 50 ms (the run
 takes longer by the time the sentences take)."""
-import functools, json, os, pty, select, socket, statistics, subprocess, sys, tempfile, time, tty
+import functools, os, pty, select, socket, statistics, subprocess, sys, time, tty
+
+from velmora_bench import Sandbox
 
 print = functools.partial(print, flush=True)
 
 build = sys.argv[1] if len(sys.argv) > 1 else "build"
 tcp_seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 10.0
 gpsd_seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 60.0
-tools = os.path.join(build, "tools")
-home = tempfile.mkdtemp(prefix="velmora-bench-home-")
-ports = os.path.join(home, ".velmora", "ports")
-os.makedirs(ports)
-env = dict(os.environ, HOME=home, QT_QPA_PLATFORM="offscreen")
-out = tempfile.mkdtemp(prefix="velmora-bench-out-")
+box = Sandbox(build)
 
 
 def tcp_run():
-    sim = subprocess.Popen([os.path.join(tools, "velmora-sim"), "--tcp", "0", "--baud", "57600",
-                            "--unpaced", "--gps", "14"], env=env, stdout=subprocess.PIPE,
+    sim = subprocess.Popen([box.tool("velmora-sim"), "--tcp", "0", "--baud", "57600",
+                            "--unpaced", "--gps", "14"], env=box.env, stdout=subprocess.PIPE,
                            text=True)
     port = int(sim.stdout.readline().split("tcp://127.0.0.1:")[1].split()[0])
-    with open(os.path.join(ports, "com9"), "w") as f:
+    with open(os.path.join(box.ports, "com9"), "w") as f:
         f.write(f"tcp://127.0.0.1:{port}\n")
     start = time.monotonic()
-    subprocess.run([os.path.join(tools, "velmora-shot"), "--out", out, "--port", "9", "--sky",
-                    "--track", "--panel", "--seconds", str(tcp_seconds)], env=env, check=True,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    program = box.shot(9, tcp_seconds)
+    if program.wait() != 0:
+        raise subprocess.CalledProcessError(program.returncode, program.args)
     elapsed = time.monotonic() - start
     sim.terminate()
     sim.wait()
-    with open(os.path.join(out, "state.json")) as f:
-        state = json.load(f)
+    state = box.state()
     got = state["bytesHandled"]
     print(f"tcp run: window handled {got} bytes in {tcp_seconds:.0f} s of acquisition "
           f"({got / tcp_seconds:,.0f} B/s = {got / tcp_seconds / 5760:.0f} x the 57,600-baud "
@@ -97,7 +93,7 @@ def gpsd_run():
     os.chmod(device, 0o666)
     port = free_port()
     gpsd = subprocess.Popen(["/usr/sbin/gpsd", "-N", "-n", "-b", "-s", "38400", "-S", str(port),
-                             "-F", os.path.join(out, "gpsd.sock"), device],
+                             "-F", os.path.join(box.out, "gpsd.sock"), device],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     for _ in range(100):
         try:
