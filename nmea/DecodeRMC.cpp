@@ -6,7 +6,6 @@
 namespace {
 
 constexpr double kKmhPerKnot = 1.852;
-constexpr double kMsPerKmh = 0.2777777777777778;
 // Two-digit years up to this one are 20yy, later ones 19yy.
 constexpr int kYearPivot = 40;
 constexpr int kDateLength = 6;
@@ -25,15 +24,11 @@ void CViewerDlg::DecodeRMC() {
         double dKmh = fKnots * kKmhPerKnot;
         m_strSpeedKmh.Format("%.1f km/hr", dKmh);
         SetDlgItemText(IDC_SPEED_KMH, m_strSpeedKmh);
-        m_strSpeedMs.Format("%.1f m/s", dKmh * kMsPerKmh);
-        SetDlgItemText(IDC_SPEED_MS, m_strSpeedMs);
+        ShowSpeedMs(*this, dKmh);
     }
     float fCourse = 0;
-    if (ReadReal(walker.TakeField(), fCourse)) {
-        m_strCourse.Format("%.1f", fCourse);
-        m_strCourse += kDegreeSign;
-        SetDlgItemText(IDC_COURSE, m_strCourse);
-    }
+    if (ReadReal(walker.TakeField(), fCourse))
+        ShowCourse(*this, fCourse);
     CString strDate = walker.TakeField();
     if (strDate.GetLength() >= kDateLength) {
         int nYear = ReadWhole(strDate.Mid(4, 2));

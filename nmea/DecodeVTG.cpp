@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr double kMsPerKmh = 0.2777777777777778;
 // Fields of VTG: 1 course true, 2 "T", 3 course magnetic, 4 "M", 5 knots, 6 "N", 7 km/h.
 constexpr int kFieldsCourseToKmh = 5;
 
@@ -16,17 +15,16 @@ void CViewerDlg::DecodeVTG() {
     CFieldWalker walker(m_strSentence);
     float fValue = 0;
     ReadReal(walker.TakeField(), fValue);
-    m_strCourse.Format("%.1f", fValue);
-    m_strCourse += kDegreeSign;
-    SetDlgItemText(IDC_COURSE, m_strCourse);
+    ShowCourse(*this, fValue);
 
     walker.SkipFields(kFieldsCourseToKmh);
     CString strKmh = walker.TakeField();
     m_strSpeedKmh = strKmh + " km/hr";
     SetDlgItemText(IDC_SPEED_KMH, m_strSpeedKmh);
-    if (ReadReal(strKmh, fValue))
-        m_strSpeedMs.Format("%.1f m/s", fValue * kMsPerKmh);
-    else
+    if (ReadReal(strKmh, fValue)) {
+        ShowSpeedMs(*this, fValue);
+    } else {
         m_strSpeedMs = " m/s";
-    SetDlgItemText(IDC_SPEED_MS, m_strSpeedMs);
+        SetDlgItemText(IDC_SPEED_MS, m_strSpeedMs);
+    }
 }

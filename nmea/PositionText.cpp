@@ -8,6 +8,7 @@ namespace {
 
 constexpr int kUtcOffsetHours = 8;
 constexpr int kTimeLength = 6;
+constexpr double kMsPerKmh = 0.2777777777777778;
 
 // Degrees and minutes of an angle field: the point stands right after the minutes.
 struct AngleLayout {
@@ -75,4 +76,15 @@ void ShowPosition(CViewerDlg& dlg, CFieldWalker& walker) {
         dlg.SetDlgItemText(IDC_LATITUDE, dlg.m_strLatitude);
     if (FormatLongitude(strLongitude, strEastWest, dlg.m_strLongitude))
         dlg.SetDlgItemText(IDC_LONGITUDE, dlg.m_strLongitude);
+}
+
+void ShowCourse(CViewerDlg& dlg, float fCourse) {
+    dlg.m_strCourse.Format("%.1f", fCourse);
+    dlg.m_strCourse += kDegreeSign;
+    dlg.SetDlgItemText(IDC_COURSE, dlg.m_strCourse);
+}
+
+void ShowSpeedMs(CViewerDlg& dlg, double dKmh) {
+    dlg.m_strSpeedMs.Format("%.1f m/s", dKmh * kMsPerKmh);
+    dlg.SetDlgItemText(IDC_SPEED_MS, dlg.m_strSpeedMs);
 }

@@ -1,4 +1,5 @@
-// The time and position texts shared by the GGA, GNS and RMC decoders.
+// The time and position texts shared by the GGA, GNS and RMC decoders, and the course and speed
+// texts shared by RMC and VTG.
 #pragma once
 
 #include "platform/String.h"
@@ -24,3 +25,7 @@ bool FormatLongitude(const CString& strField, const CString& strHemisphere, CStr
 void ShowLocalTime(CViewerDlg& dlg, const CString& strField);
 // Takes latitude, N/S, longitude and E/W and shows them in the latitude and longitude edits.
 void ShowPosition(CViewerDlg& dlg, CFieldWalker& walker);
+// Shows a course in degrees ("87.0°") in the course edit.
+void ShowCourse(CViewerDlg& dlg, float fCourse);
+// Shows a speed given in km/h in metres a second ("15.0 m/s") in its edit.
+void ShowSpeedMs(CViewerDlg& dlg, double dKmh);
