@@ -1,5 +1,7 @@
 #include "core/PseudoTerminal.h"
 
+#include "core/Descriptor.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -35,13 +37,6 @@ std::string ReadLink(const std::string& strPath) {
     char szTarget[PATH_MAX];
     const ssize_t nLength = ::readlink(strPath.c_str(), szTarget, sizeof szTarget - 1);
     return nLength < 0 ? std::string() : std::string(szTarget, static_cast<std::size_t>(nLength));
-}
-
-void CloseFd(int& nFd) {
-    if (nFd >= 0) {
-        ::close(nFd);
-        nFd = -1;
-    }
 }
 
 } // namespace
@@ -84,12 +79,12 @@ bool CPtyPair::Open(speed_t nSpeed, std::string& strError) {
 }
 
 void CPtyPair::CloseMaster() {
-    CloseFd(m_nMaster);
+    CloseDescriptor(m_nMaster);
 }
 
 void CPtyPair::Close() {
-    CloseFd(m_nSlave);
-    CloseFd(m_nMaster);
+    CloseDescriptor(m_nSlave);
+    CloseDescriptor(m_nMaster);
     m_strSlavePath.clear();
 }
 

@@ -1,5 +1,6 @@
 #include "platform/CrossThread.h"
 
+#include "core/Descriptor.h"
 #include "platform/GuiThread.h"
 #include "platform/Wnd.h"
 
@@ -12,8 +13,7 @@ CCrossThreadSend::CCrossThreadSend() : m_guiThread(std::this_thread::get_id()) {
 CCrossThreadSend::~CCrossThreadSend() {
     Close();
     m_pWakeNotifier.reset();
-    if (m_hWakeEvent >= 0)
-        close(m_hWakeEvent);
+    vbase::CloseDescriptor(m_hWakeEvent);
 }
 
 BOOL CCrossThreadSend::Open() {

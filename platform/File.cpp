@@ -1,5 +1,6 @@
 #include "platform/File.h"
 
+#include "core/Descriptor.h"
 #include "core/FileKind.h"
 
 #include <QString>
@@ -114,7 +115,5 @@ bool CAppendFile::IsStillAtPath(std::string& strReason) const {
 }
 
 void CAppendFile::Close() {
-    if (m_hFile >= 0)
-        close(m_hFile);
-    m_hFile = -1;
+    vbase::CloseDescriptor(m_hFile);
 }
