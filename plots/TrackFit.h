@@ -3,12 +3,36 @@
 // 64 bits: a path can run around the world many times, and the scale follows it.
 #pragma once
 
+#include <algorithm>
+
 // Track coordinates of the origin, and the plotting square in client pixels (bounds included).
 constexpr int kTrackOrigin = 210;
 constexpr int kSquareMin = 10;
 constexpr int kSquareMax = 410;
 
 struct CFitJournal;
+
+// The smallest box that holds a set of points.
+struct CBoundingBox {
+    long long nMinX;
+    long long nMaxX;
+    long long nMinY;
+    long long nMaxY;
+
+    // The box of the one point (x, y).
+    static CBoundingBox Around(long long x, long long y) { return {x, x, y, y}; }
+    // Grows the box until it holds (x, y).
+    void Include(long long x, long long y) {
+        nMinX = std::min(nMinX, x);
+        nMaxX = std::max(nMaxX, x);
+        nMinY = std::min(nMinY, y);
+        nMaxY = std::max(nMaxY, y);
+    }
+};
+
+// The screen extents of an empty path, as a paint leaves them: a box turned inside out, which
+// the first point included replaces.
+constexpr CBoundingBox kNoExtents{kSquareMax, kSquareMin, kSquareMax, kSquareMin};
 
 class CTrackView {
 public:
@@ -21,6 +45,12 @@ public:
     // The view that repeating FitPass until the point is inside gives, without repeating the
     // passes that only zoom. The extents must bracket the anchor.
     void Fit(long long x, long long y);
+    void SetExtents(const CBoundingBox& extents) {
+        m_nMinX = extents.nMinX;
+        m_nMaxX = extents.nMaxX;
+        m_nMinY = extents.nMinY;
+        m_nMaxY = extents.nMaxY;
+    }
 
     long long m_nScale = 1;
     // As a paint of an empty path leaves them.

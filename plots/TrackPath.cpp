@@ -67,8 +67,7 @@ void CTrackPath::Draw(CDC& dcFrame, int nWidth, int nHeight, CTrackView& view,
     if (!IsValidFor(dcFrame, view))
         Restart(dcFrame, nWidth, nHeight, view);
     if (steps.empty()) {
-        view.m_nMinX = view.m_nMinY = kSquareMax;
-        view.m_nMaxX = view.m_nMaxY = kSquareMin;
+        view.SetExtents(kNoExtents);
         return;
     }
     // Every step but the newest goes into the kept picture, over the origin marker.
@@ -92,7 +91,7 @@ void CTrackPath::Draw(CDC& dcFrame, int nWidth, int nHeight, CTrackView& view,
         long long sx2 = view.ScreenX(x2), sy2 = view.ScreenY(y2);
         if (!IsDrawn(sx1, sy1, sx2, sy2))
             DrawSegment(m_dc, sx1, sy1, sx2, sy2);
-        Extend(sx2, sy2);
+        m_extents.Include(sx2, sy2);
         m_nX = x2;
         m_nY = y2;
     }
@@ -105,10 +104,9 @@ void CTrackPath::Draw(CDC& dcFrame, int nWidth, int nHeight, CTrackView& view,
     DrawSegment(dcFrame, view.ScreenX(m_nX), view.ScreenY(m_nY), view.ScreenX(x2),
                 view.ScreenY(y2));
     dcFrame.SelectObject(pOldPen);
-    view.m_nMinX = std::min(m_nMinX, view.ScreenX(x2));
-    view.m_nMaxX = std::max(m_nMaxX, view.ScreenX(x2));
-    view.m_nMinY = std::min(m_nMinY, view.ScreenY(y2));
-    view.m_nMaxY = std::max(m_nMaxY, view.ScreenY(y2));
+    CBoundingBox extents = m_extents;
+    extents.Include(view.ScreenX(x2), view.ScreenY(y2));
+    view.SetExtents(extents);
 }
 
 bool CTrackPath::IsValidFor(const CDC& dcFrame, const CTrackView& view) const {
@@ -131,16 +129,8 @@ void CTrackPath::Restart(CDC& dcFrame, int nWidth, int nHeight, const CTrackView
     m_nOffsetY = view.m_nOffsetY;
     m_nSteps = 0;
     m_nX = m_nY = kTrackOrigin;
-    m_nMinX = m_nMinY = kSquareMax;
-    m_nMaxX = m_nMaxY = kSquareMin;
+    m_extents = kNoExtents;
     m_drawn.clear();
-}
-
-void CTrackPath::Extend(long long sx, long long sy) {
-    m_nMinX = std::min(m_nMinX, sx);
-    m_nMaxX = std::max(m_nMaxX, sx);
-    m_nMinY = std::min(m_nMinY, sy);
-    m_nMaxY = std::max(m_nMaxY, sy);
 }
 
 // True when the same segment is in the kept picture already; remembers long ones.

@@ -25,7 +25,6 @@ public:
 private:
     bool IsValidFor(const CDC& dcFrame, const CTrackView& view) const;
     void Restart(CDC& dcFrame, int nWidth, int nHeight, const CTrackView& view);
-    void Extend(long long sx, long long sy);
     bool IsDrawn(long long x1, long long y1, long long x2, long long y2);
 
     struct Segment {
@@ -50,10 +49,7 @@ private:
     size_t m_nSteps = 0;
     long long m_nX = kTrackOrigin;
     long long m_nY = kTrackOrigin;
-    long long m_nMinX = kSquareMax;
-    long long m_nMaxX = kSquareMin;
-    long long m_nMinY = kSquareMax;
-    long long m_nMaxY = kSquareMin;
+    CBoundingBox m_extents = kNoExtents;
     // Long segments already in the kept picture, all black: a path that goes back and forth
     // draws each of them once.
     std::unordered_set<Segment, SegmentHash> m_drawn;

@@ -51,10 +51,7 @@ public:
     // of their end points.
     long long m_nPathEndX = kTrackOrigin;
     long long m_nPathEndY = kTrackOrigin;
-    long long m_nPathMinX = kTrackOrigin;
-    long long m_nPathMaxX = kTrackOrigin;
-    long long m_nPathMinY = kTrackOrigin;
-    long long m_nPathMaxY = kTrackOrigin;
+    CBoundingBox m_pathBox = CBoundingBox::Around(kTrackOrigin, kTrackOrigin);
     CTrackPath m_path;
 
 private:

@@ -92,10 +92,7 @@ void CTrackPlotDlg::AddStep(int nStepEast, int nStepNorth) {
     m_points.push_back(std::make_unique<CTrackStep>(nStepEast, nStepNorth));
     m_nPathEndX += nStepEast;
     m_nPathEndY -= nStepNorth;
-    m_nPathMinX = std::min(m_nPathMinX, m_nPathEndX);
-    m_nPathMaxX = std::max(m_nPathMaxX, m_nPathEndX);
-    m_nPathMinY = std::min(m_nPathMinY, m_nPathEndY);
-    m_nPathMaxY = std::max(m_nPathMaxY, m_nPathEndY);
+    m_pathBox.Include(m_nPathEndX, m_nPathEndY);
     m_nLastX = m_nNewX;
     m_nLastY = m_nNewY;
 }
@@ -113,12 +110,10 @@ void CTrackPlotDlg::FitView(long long x, long long y) {
 void CTrackPlotDlg::MeasurePathExtents() {
     // The origin's pixel is the anchor, and the first step ends on it. Screen coordinates grow
     // with track coordinates, so the path's box gives its extents.
-    m_nMinX = m_nMaxX = m_nAnchorX;
-    m_nMinY = m_nMaxY = m_nAnchorY;
-    if (m_points.empty())
-        return;
-    m_nMinX = std::min(m_nMinX, ScreenX(m_nPathMinX));
-    m_nMaxX = std::max(m_nMaxX, ScreenX(m_nPathMaxX));
-    m_nMinY = std::min(m_nMinY, ScreenY(m_nPathMinY));
-    m_nMaxY = std::max(m_nMaxY, ScreenY(m_nPathMaxY));
+    CBoundingBox extents = CBoundingBox::Around(m_nAnchorX, m_nAnchorY);
+    if (!m_points.empty()) {
+        extents.Include(ScreenX(m_pathBox.nMinX), ScreenY(m_pathBox.nMinY));
+        extents.Include(ScreenX(m_pathBox.nMaxX), ScreenY(m_pathBox.nMaxY));
+    }
+    SetExtents(extents);
 }
