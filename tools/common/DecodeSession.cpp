@@ -67,6 +67,9 @@ CDecodeSession::CDecodeSession() {
     });
     m_app.m_pMainWnd = &m_dlg;
     m_dlg.Create(IDD_VIEWER_DIALOG);
+    // Nobody sees a decode's window: hidden, its controls are not marked for painting at
+    // every change of their texts.
+    m_dlg.ShowWindow(SW_HIDE);
 }
 
 CDecodeSession::~CDecodeSession() {
