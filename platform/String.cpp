@@ -186,11 +186,6 @@ CString& CString::operator+=(const char* psz) {
     return *this;
 }
 
-CString& CString::operator+=(char ch) {
-    m_str += ch;
-    return *this;
-}
-
 CString operator+(const CString& a, const CString& b) {
     CString r(a);
     r += b;
