@@ -58,13 +58,15 @@ protected:
         ASSERT_TRUE(m_pty.LinkAs(kPort));
         m_app.m_pMainWnd = &m_dlg;
         m_dlg.Create(IDD_VIEWER_DIALOG);
-        m_dlg.SetDlgItemText(1119, "7");
+        m_dlg.SetDlgItemText(IDC_PORT, "7");
     }
     void TearDown() override { m_app.m_pMainWnd = nullptr; }
-    QComboBox* Combo() { return qobject_cast<QComboBox*>(m_dlg.GetDlgItem(1000)->Widget()); }
+    QComboBox* Combo() {
+        return qobject_cast<QComboBox*>(m_dlg.GetDlgItem(IDC_BAUDRATE)->Widget());
+    }
     std::string Caption() {
         CString str;
-        m_dlg.GetDlgItemText(1, str);
+        m_dlg.GetDlgItemText(IDC_STARTSTOP, str);
         return str.ToUtf8();
     }
 
@@ -96,7 +98,7 @@ TEST_F(LineSpeed, EveryOfferedRateIsThePortsSpeed) {
         int nBaud = Combo()->itemText(i).toInt();
         EXPECT_EQ(m_dlg.m_nBaud, nBaud);
         EXPECT_EQ(m_pty.SlaveBaud(), nBaud);
-        EXPECT_EQ(Caption(), "请稍候...") << nBaud;
+        EXPECT_EQ(Caption(), kCaptionWait) << nBaud;
         m_dlg.OnOK();
     }
     EXPECT_EQ(m_boxes.Count(), 0u);
@@ -117,7 +119,7 @@ TEST_F(LineSpeed, AFullLineAtTodaysRatesLosesNoByte) {
             WaitFor([&] { return m_dlg.m_nBytesHandled >= static_cast<long>(bytes.size()); }));
         PumpEvents(50);
         EXPECT_EQ(m_dlg.m_nBytesHandled, static_cast<long>(bytes.size()));
-        EXPECT_EQ(Caption(), "停 止");
+        EXPECT_EQ(Caption(), kCaptionStop);
         QString monitor = MonitorText(m_dlg);
         EXPECT_EQ(Lines(monitor), static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n')))
             << "every sentence echoed";

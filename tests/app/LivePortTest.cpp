@@ -5,7 +5,7 @@
 void CLivePortTest::SetUp() {
     ASSERT_TRUE(m_pty.IsOpen());
     ASSERT_TRUE(m_pty.LinkAs(kPort));
-    Dlg().SetDlgItemText(1119, CString(std::to_string(kPort).c_str()));
+    Dlg().SetDlgItemText(IDC_PORT, CString(std::to_string(kPort).c_str()));
 }
 
 bool CLivePortTest::CaptionBecomes(const char* pszCaption, int nMilliseconds) {
@@ -13,7 +13,7 @@ bool CLivePortTest::CaptionBecomes(const char* pszCaption, int nMilliseconds) {
 }
 
 void CLivePortTest::SelectBaud(const char* pszBaud) {
-    qobject_cast<QComboBox*>(Dlg().GetDlgItem(1000)->Widget())->setCurrentText(pszBaud);
+    qobject_cast<QComboBox*>(Dlg().GetDlgItem(IDC_BAUDRATE)->Widget())->setCurrentText(pszBaud);
 }
 
 void CLivePortTest::StartRecording(const std::string& path) {

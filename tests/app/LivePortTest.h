@@ -20,7 +20,7 @@ protected:
     void SetUp() override;
     CViewerDlg& Dlg() { return m_harness.Dlg(); }
     // The Start/Stop button's caption.
-    std::string Caption() { return m_harness.Utf8(1); }
+    std::string Caption() { return m_harness.Utf8(IDC_STARTSTOP); }
     bool CaptionBecomes(const char* pszCaption, int nMilliseconds = 5000);
     void SelectBaud(const char* pszBaud);
     // Switches recording on, the file dialog answered with the path.

@@ -22,8 +22,9 @@ void Send(const CPseudoTerminal& pty, const std::string& bytes, size_t nExpected
 // time-to-fix counts epochs since Start, which live and replay begin at different points).
 std::map<int, std::string> DisplayTexts(CViewerHarness& h) {
     std::map<int, std::string> texts;
-    for (int id = 1001; id <= 1136; ++id)
-        if ((id <= 1098 || (id >= 1110 && id <= 1118) || id >= 1132) && h.Dlg().GetDlgItem(id))
+    for (int id = IDC_FIRST_CELL; id <= IDC_GLONASS_USED; ++id)
+        if ((id <= IDC_TIME || (id >= IDC_LATITUDE && id <= IDC_HDOP) || id >= IDC_GPS_IN_VIEW) &&
+            h.Dlg().GetDlgItem(id))
             texts[id] = h.Utf8(id);
     return texts;
 }
@@ -42,16 +43,16 @@ TEST(RecordAndReplay, ALiveRunIsRecordedByteForByteAndReplaysToTheSameDisplay) {
 
     CViewerHarness h;
     CViewerDlg& d = h.Dlg();
-    d.SetDlgItemText(1119, "5");
+    d.SetDlgItemText(IDC_PORT, "5");
     {
         CFileChooser chooser(path);
         d.OnRecord();
     }
     d.OnOK();
-    ASSERT_EQ(h.Text(1), GBK("请稍候..."));
+    ASSERT_EQ(h.Text(IDC_STARTSTOP), GBK(kCaptionWait));
     Send(pty, first + noise, vbase::RecordFormat(first + noise).size(), path);
     d.OnOK(); // Stop
-    EXPECT_EQ(h.Text(1), GBK("开 始"));
+    EXPECT_EQ(h.Text(IDC_STARTSTOP), GBK(kCaptionStart));
     d.OnOK(); // Start again: the recording goes on into the same file
     std::string expected = vbase::RecordFormat(first + noise + second);
     Send(pty, second, expected.size(), path);
@@ -65,7 +66,7 @@ TEST(RecordAndReplay, ALiveRunIsRecordedByteForByteAndReplaysToTheSameDisplay) {
         d.OnReplay();
     }
     int nTicks = 0;
-    while (h.Text(1139) == GBK("停止回放") && nTicks < 1000) {
+    while (h.Dlg().IsReplaying() && nTicks < 1000) {
         d.RunReplayTick();
         ++nTicks;
     }

@@ -64,10 +64,10 @@ TEST(Recording, DialogAndCaptions) {
         EXPECT_EQ(call.defExt, "txt");
         EXPECT_TRUE(call.flags & OFN_OVERWRITEPROMPT);
     }
-    EXPECT_EQ(h.Text(1127), GBK("停止记录"));
+    EXPECT_EQ(h.Text(IDC_RECORD), GBK(kCaptionStopRecord));
     EXPECT_EQ(h.Dlg().m_bRecording, 1);
     h.Dlg().OnRecord();
-    EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+    EXPECT_EQ(h.Text(IDC_RECORD), GBK(kCaptionRecord));
     EXPECT_EQ(h.Dlg().m_bRecording, 0);
 }
 
@@ -76,7 +76,7 @@ TEST(Recording, CancelChangesNothing) {
     CFileChooser chooser(std::nullopt);
     h.Dlg().OnRecord();
     EXPECT_EQ(h.Dlg().m_bRecording, 0);
-    EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+    EXPECT_EQ(h.Text(IDC_RECORD), GBK(kCaptionRecord));
 }
 
 TEST(Recording, StoresReceivedBytesWithLineFeedsAsCrLf) {
@@ -123,7 +123,7 @@ TEST(Recording, FileThatCannotBeCreatedIsReportedAndRecordingStaysOff) {
     StartRecording(h.Dlg(), "/nonexistent-velmora-folder/rec.txt");
     ExpectRecordBox(boxes, "/nonexistent-velmora-folder/rec.txt", "No such file or directory");
     EXPECT_EQ(h.Dlg().m_bRecording, 0);
-    EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+    EXPECT_EQ(h.Text(IDC_RECORD), GBK(kCaptionRecord));
 }
 
 // Opening a FIFO for writing waits for a reader: the window would hang for good.
@@ -146,7 +146,7 @@ TEST(Recording, OnlyARegularFileIsTakenAndNothingWaits) {
         StartRecording(h.Dlg(), c.path);
         ExpectRecordBox(boxes, c.path, std::string("It is ") + c.pszKind);
         EXPECT_EQ(h.Dlg().m_bRecording, 0) << c.path;
-        EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+        EXPECT_EQ(h.Text(IDC_RECORD), GBK(kCaptionRecord));
         if (c.path != "/dev/null") { // held open by others in this process
             EXPECT_FALSE(IsOpenHere(c.path)) << c.path;
         }
@@ -179,7 +179,7 @@ TEST(Recording, EveryFailureSaysWhichFileAndWhy) {
         Feed(h.Dlg(), "$GPGGA,1\n");
         ExpectRecordBox(boxes, path, c.pszReason);
         EXPECT_EQ(h.Dlg().m_bRecording, 0) << c.pszReason;
-        EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+        EXPECT_EQ(h.Text(IDC_RECORD), GBK(kCaptionRecord));
         EXPECT_EQ(calls.Count("write"), c.bAtCreate ? 0 : 1) << "recording stops at the first";
         EXPECT_FALSE(IsOpenHere(path)) << c.pszReason;
     }
@@ -252,7 +252,7 @@ TEST(Recording, RemovedFolderStopsRecordingWithOneMessage) {
     Feed(d, "defgh\n");
     EXPECT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(d.m_bRecording, 0);
-    EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+    EXPECT_EQ(h.Text(IDC_RECORD), GBK(kCaptionRecord));
 }
 
 TEST(Recording, FullDiskStopsRecordingWithOneMessage) {

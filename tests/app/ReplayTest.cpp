@@ -37,7 +37,7 @@ void StartReplay(CViewerDlg& d, const std::string& path) {
 // Runs ticks back to back until the replay ends (or the bound is reached).
 int RunToEnd(CViewerHarness& h, int nMaxTicks = 100000) {
     int nTicks = 0;
-    while (h.Text(1139) == GBK("停止回放") && nTicks < nMaxTicks) {
+    while (h.Dlg().IsReplaying() && nTicks < nMaxTicks) {
         h.Dlg().RunReplayTick();
         ++nTicks;
     }
@@ -59,25 +59,25 @@ TEST(Replay, StartsWithTheDialogAndStopsOnTheButton) {
         EXPECT_EQ(chooser.Calls()[0].title, "打开回放语句文件");
         EXPECT_EQ(chooser.Calls()[0].filter, "Text Files(*.txt)|*.txt|All Files(*)|*||");
     }
-    EXPECT_EQ(h.Text(1139), GBK("停止回放"));
+    EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionStopReplay));
     EXPECT_TRUE(h.Dlg().IsTimerRunning(TIMER_REPLAY));
     EXPECT_EQ(h.Dlg().TimerPeriod(TIMER_REPLAY), 1000);
     EXPECT_EQ(h.Dlg().m_nReplayLength, static_cast<long>(RecordFile(5).size()));
     h.Dlg().OnReplay();
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionReplay));
     EXPECT_FALSE(h.Dlg().IsTimerRunning(TIMER_REPLAY));
     EXPECT_EQ(h.Dlg().m_pReplayFile, nullptr);
 }
 
 TEST(Replay, MissingFileIsReportedAndNothingChanges) {
     CViewerHarness h;
-    h.Dlg().SetDlgItemText(1001, "07");
+    h.Dlg().SetDlgItemText(CellId(0, 0), "07");
     CBoxRecorder boxes;
     StartReplay(h.Dlg(), "/nonexistent-velmora/none.txt");
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Calls()[0].text, "文件不存在或打不开!");
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
-    EXPECT_EQ(h.Text(1001), "07") << "the display is not cleared";
+    EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionReplay));
+    EXPECT_EQ(h.Text(CellId(0, 0)), "07") << "the display is not cleared";
 }
 
 TEST(Replay, APipeOrAFolderIsRefusedWithoutWaiting) {
@@ -90,7 +90,7 @@ TEST(Replay, APipeOrAFolderIsRefusedWithoutWaiting) {
         StartReplay(h.Dlg(), path);
         ASSERT_EQ(boxes.Count(), 1u) << path;
         EXPECT_EQ(boxes.Calls()[0].text, "文件不存在或打不开!");
-        EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+        EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionReplay));
     }
 }
 
@@ -103,7 +103,7 @@ TEST(Replay, DoesNothingWhileAcquiringAndStartRefusesWhileReplaying) {
     CFileChooser chooser(path);
     h.Dlg().OnReplay();
     EXPECT_TRUE(chooser.Calls().empty());
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionReplay));
 }
 
 TEST(Replay, OneEpochPerTickAndTheWholeFile) {
@@ -121,7 +121,7 @@ TEST(Replay, OneEpochPerTickAndTheWholeFile) {
         << "the next GGA's head waits for the next tick";
     EXPECT_EQ(RunToEnd(h), 8) << "ten epochs, ten ticks";
     EXPECT_EQ(MonitorLines(d), 20) << "every epoch, the last included";
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionReplay));
     EXPECT_EQ(d.m_pReplayFile, nullptr);
 }
 
@@ -139,9 +139,9 @@ TEST(Replay, ShortAndOddFilesEndCleanly) {
     for (const std::string& contents : cases) {
         WriteFileBytes(path, contents);
         StartReplay(d, path);
-        EXPECT_EQ(h.Text(1139), GBK("停止回放"));
+        EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionStopReplay));
         EXPECT_LE(RunToEnd(h), static_cast<int>(contents.size() / 65536 + 1));
-        EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+        EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionReplay));
     }
     EXPECT_EQ(MonitorLines(d), 1) << "only the complete RMC line of the last file";
 }
@@ -158,7 +158,7 @@ TEST(Replay, ATenMegabyteLineIsDroppedAsLiveAndWhatFollowsPlays) {
     StartReplay(d, path);
     int nTicks = 0;
     int nLongest = 0;
-    while (h.Text(1139) == GBK("停止回放") && nTicks < 1000) {
+    while (h.Dlg().IsReplaying() && nTicks < 1000) {
         d.RunReplayTick();
         nLongest = std::max(nLongest, d.m_strSentence.GetLength());
         ++nTicks;
@@ -174,7 +174,7 @@ TEST(Replay, TickWithoutReplayReadsNothingAndStopsItsTimer) {
     h.Dlg().SetTimer(TIMER_REPLAY, 10, nullptr);
     h.Dlg().RunReplayTick();
     EXPECT_FALSE(h.Dlg().IsTimerRunning(TIMER_REPLAY));
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionReplay));
 }
 
 TEST(Replay, SliderSetsThePeriodAndRestartsARunningReplay) {
@@ -192,7 +192,7 @@ TEST(Replay, SliderSetsThePeriodAndRestartsARunningReplay) {
     StartReplay(d, path);
     d.m_sliderSpeed.SetPos(5);
     EXPECT_EQ(d.TimerPeriod(TIMER_REPLAY), 10);
-    d.OnHScroll(SB_ENDSCROLL, 0, d.GetDlgItem(1140));
+    d.OnHScroll(SB_ENDSCROLL, 0, d.GetDlgItem(IDC_REPLAY_SPEED));
     EXPECT_EQ(d.TimerPeriod(TIMER_REPLAY), 10);
 }
 
@@ -204,6 +204,6 @@ TEST(Replay, TimerDrivesTheTicks) {
     WriteFileBytes(path, RecordFile(4));
     d.m_sliderSpeed.SetPos(5);
     StartReplay(d, path);
-    EXPECT_TRUE(WaitFor([&] { return h.Text(1139) == GBK("回放语句"); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return h.Text(IDC_REPLAY) == GBK(kCaptionReplay); }, 5000));
     EXPECT_EQ(MonitorLines(d), 8);
 }

@@ -58,10 +58,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_pty.IsOpen());
         ASSERT_TRUE(m_pty.LinkAs(kPort));
-        Dlg().SetDlgItemText(1119, "7");
+        Dlg().SetDlgItemText(IDC_PORT, "7");
     }
     CViewerDlg& Dlg() { return m_harness.Dlg(); }
-    std::string Caption() { return m_harness.Utf8(1); }
+    std::string Caption() { return m_harness.Utf8(IDC_STARTSTOP); }
     std::string PortLine(const CPseudoTerminal& pty) const {
         return "COM7 = " + pty.SlavePath() + " (by the link ~/.velmora/ports/com7)";
     }
@@ -91,15 +91,15 @@ TEST_F(SharedDeviceTest, ADeviceAnotherProgramReadsIsRefusedNamingItUntilItEnds)
                   "). A serial port is read by one program at a time: two readers would each "
                   "get part of the stream.\nClose sleep or stop its use of the port, and start "
                   "again.");
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(OpenCount(m_pty.SlavePath()), 1) << "only the receiver's own side is open";
 
     ASSERT_EQ(kill(pid, SIGTERM), 0);
     ASSERT_EQ(waitpid(pid, nullptr, 0), pid);
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     ASSERT_TRUE(m_pty.Write(ScenarioStream(2)));
-    EXPECT_TRUE(WaitFor([&] { return Caption() == "停 止"; }));
+    EXPECT_TRUE(WaitFor([&] { return Caption() == kCaptionStop; }));
     EXPECT_EQ(m_boxes.Count(), 1u);
 }
 
@@ -107,11 +107,11 @@ TEST_F(SharedDeviceTest, StopOpensAgainTheDeviceOfStartAndNothingAfterAHangUp) {
     CPseudoTerminal other;
     ASSERT_TRUE(other.IsOpen());
     Dlg().OnOK();
-    ASSERT_EQ(Caption(), "请稍候...");
+    ASSERT_EQ(Caption(), kCaptionWait);
     // The number names another device now; Stop keeps to the one it started on.
     Relink(other);
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(OpenCount(m_pty.SlavePath()), 2) << "the device of Start is held while stopped";
     EXPECT_EQ(OpenCount(other.SlavePath()), 1);
 
@@ -125,7 +125,7 @@ TEST_F(SharedDeviceTest, StopOpensAgainTheDeviceOfStartAndNothingAfterAHangUp) {
     int nBefore = OpenCount(m_pty.SlavePath());
     int nFds = OwnFdCount();
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(OpenCount(m_pty.SlavePath()), nBefore);
     EXPECT_EQ(OwnFdCount(), nFds - 1) << "Stop closes the dead device and opens nothing";
     EXPECT_EQ(m_boxes.Count(), 1u) << "the re-open after a hang-up fails without a message";
@@ -150,7 +150,7 @@ TEST_F(SharedDeviceTest, AProgramEndedBySigtermLeavesNoClaimAndTheNextStartSucce
     EXPECT_TRUE(WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGTERM);
     EXPECT_EQ(ClaimOf(m_pty.Slave()), 0) << "the claim outlived the program";
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
@@ -159,7 +159,7 @@ TEST_F(SharedDeviceTest, AClaimLeftByAProgramThatEndedIsClearedOrNamedAsSuch) {
     // Left behind by a program that has ended: this process holds only the receiver's side.
     ASSERT_EQ(ioctl(m_pty.Slave(), TIOCEXCL), 0);
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     EXPECT_EQ(m_boxes.Count(), 0u);
 
     // A user who is not root cannot open the device to clear it: told so, no one blamed.

@@ -78,8 +78,9 @@ TEST(ShutdownFault, EscapeWhileAcquiringAndRecordingAt57600KeepsEveryHandledByte
     RunUntilEscape(
         app, pDlg,
         [&] {
-            pDlg->SetDlgItemText(1119, "7");
-            qobject_cast<QComboBox*>(pDlg->GetDlgItem(1000)->Widget())->setCurrentText("57600");
+            pDlg->SetDlgItemText(IDC_PORT, "7");
+            qobject_cast<QComboBox*>(pDlg->GetDlgItem(IDC_BAUDRATE)->Widget())
+                ->setCurrentText("57600");
             CFileChooser chooser(path);
             pDlg->OnRecord();
             pDlg->OnOK();

@@ -62,7 +62,7 @@ std::string CViewerHarness::Utf8(int nID) {
 
 QString MonitorText(CViewerDlg& dlg) {
     CString str;
-    dlg.GetDlgItemText(1130, str);
+    dlg.GetDlgItemText(IDC_MONITOR, str);
     return str.ToUnicode();
 }
 

@@ -5,6 +5,8 @@
 #include "app/ViewerDlg.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "resources/Captions.h"
+#include "resources/ControlIds.h"
 
 #include <QImage>
 #include <memory>

@@ -7,28 +7,28 @@ class CDecodeVtgGsaTest : public CNmeaTest {};
 
 TEST_F(CDecodeVtgGsaTest, VtgCourseAndSpeed) {
     Send("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
-    EXPECT_EQ(Text(1117), std::string("54.7") + kDeg);
-    EXPECT_EQ(Text(1115), "010.2 km/hr");
-    EXPECT_EQ(Text(1116), "2.8 m/s");
+    EXPECT_EQ(Text(IDC_COURSE), std::string("54.7") + kDeg);
+    EXPECT_EQ(Text(IDC_SPEED_KMH), "010.2 km/hr");
+    EXPECT_EQ(Text(IDC_SPEED_MS), "2.8 m/s");
     Send("GPVTG,054.7,T,,M,,N,015.0,K");
-    EXPECT_EQ(Text(1115), "015.0 km/hr") << "empty fields still count";
-    EXPECT_EQ(Text(1116), "4.2 m/s");
+    EXPECT_EQ(Text(IDC_SPEED_KMH), "015.0 km/hr") << "empty fields still count";
+    EXPECT_EQ(Text(IDC_SPEED_MS), "4.2 m/s");
     Send("GPVTG,054.7,T,,M,,N,,K");
-    EXPECT_EQ(Text(1115), " km/hr");
-    EXPECT_EQ(Text(1116), " m/s") << "never the course carried over";
+    EXPECT_EQ(Text(IDC_SPEED_KMH), " km/hr");
+    EXPECT_EQ(Text(IDC_SPEED_MS), " m/s") << "never the course carried over";
     Send("GNVTG,,,,,,,,,N");
-    EXPECT_EQ(Text(1117), std::string("0.0") + kDeg);
+    EXPECT_EQ(Text(IDC_COURSE), std::string("0.0") + kDeg);
 }
 
 TEST_F(CDecodeVtgGsaTest, GsaFixTypeAndUsedPrns) {
     Send("GPGSA,A,3,05,12,14,,,,,,,,,,1.8,1.0,1.5");
     EXPECT_EQ(Dlg().m_strUsedPrns, "05,12,14,,,,,,,,,,");
-    EXPECT_EQ(Text(1113), "3D");
+    EXPECT_EQ(Text(IDC_FIX_DIMENSION), "3D");
     Send("GLGSA,A,1,70,,,,,,,,,,,,1.8,1.0,1.5");
-    EXPECT_EQ(Text(1113), "3D") << "fix type 1 leaves the dimension";
+    EXPECT_EQ(Text(IDC_FIX_DIMENSION), "3D") << "fix type 1 leaves the dimension";
     EXPECT_EQ(Dlg().m_strUsedPrns, "05,12,14,,,,,,,,,,70,,,,,,,,,,,,");
     Send("GPGSA,A,2,,,,,,,,,,,,,,,");
-    EXPECT_EQ(Text(1113), "2D");
+    EXPECT_EQ(Text(IDC_FIX_DIMENSION), "2D");
 }
 
 TEST_F(CDecodeVtgGsaTest, PrnListEndsAtPdopOrAtTheEnd) {
@@ -64,10 +64,10 @@ TEST_F(CDecodeVtgGsaTest, OnlyGpsAndGlonassPrnsAreUsed) {
     };
     for (auto c : cases) {
         Dlg().m_strUsedPrns.Empty();
-        Dlg().SetDlgItemText(1113, "");
+        Dlg().SetDlgItemText(IDC_FIX_DIMENSION, "");
         Send(c.sentence);
         EXPECT_EQ(Dlg().m_strUsedPrns.Find("05") == 0, c.bAdded) << c.sentence;
-        EXPECT_EQ(Text(1113), "3D") << c.sentence;
+        EXPECT_EQ(Text(IDC_FIX_DIMENSION), "3D") << c.sentence;
     }
 }
 

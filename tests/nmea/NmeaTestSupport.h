@@ -38,7 +38,7 @@ protected:
     bool Dispatched(const std::string& bytes);
     // A control's text as GBK bytes.
     std::string Text(int nID) { return m_harness.Text(nID).Bytes(); }
-    int MonitorLength() { return Dlg().GetDlgItem(1130)->GetWindowTextLength(); }
+    int MonitorLength() { return Dlg().GetDlgItem(IDC_MONITOR)->GetWindowTextLength(); }
 
     CViewerHarness m_harness;
 };

@@ -196,17 +196,17 @@ TEST_F(TrackPlot, ClosingClearsTheMainWindowsPointerAndFreesTheWindow) {
     EXPECT_TRUE(pWidget.isNull());
 
     // The next press makes a new window with a new path.
-    Main().OnCommand(1138);
+    Main().OnCommand(IDC_TRACKPLOT);
     ASSERT_NE(Main().m_pTrackPlot, nullptr);
     EXPECT_TRUE(Track().m_points.empty());
     EXPECT_TRUE(Track().IsWindowVisible());
 }
 
 TEST_F(TrackPlot, TheButtonShowsOneWindowAndStartDiscardsIt) {
-    Main().OnCommand(1138);
+    Main().OnCommand(IDC_TRACKPLOT);
     CTrackPlotDlg* pFirst = &Track();
     Track().AddStep(0, 0);
-    Main().OnCommand(1138);
+    Main().OnCommand(IDC_TRACKPLOT);
     EXPECT_EQ(&Track(), pFirst);
     EXPECT_EQ(Track().m_points.size(), 1u);
     EXPECT_TRUE(Track().IsWindowVisible());
@@ -236,7 +236,7 @@ TEST_F(TrackPlot, MouseButtonsStepTheReplaySpeed) {
 
 TEST_F(TrackPlot, ADoubleClickStopsTheReplayTicksOnly) {
     Main().OnTrackPlot();
-    Main().SetDlgItemText(1139, GBK("停止回放"));
+    Main().SetDlgItemText(IDC_REPLAY, GBK(kCaptionStopReplay));
     Track().OnLButtonDown(0, CPoint(1, 1));
     Track().OnLButtonDown(0, CPoint(1, 1));
     ASSERT_TRUE(Main().IsTimerRunning(TIMER_REPLAY));
@@ -244,7 +244,7 @@ TEST_F(TrackPlot, ADoubleClickStopsTheReplayTicksOnly) {
     EXPECT_FALSE(Main().IsTimerRunning(TIMER_REPLAY));
     EXPECT_EQ(Main().m_nReplayPeriod, 600);
     EXPECT_EQ(Track().m_nSpeedLevel, 2);
-    EXPECT_EQ(m_harness.Utf8(1139), "停止回放");
+    EXPECT_EQ(m_harness.Utf8(IDC_REPLAY), kCaptionStopReplay);
     Track().OnLButtonDown(0, CPoint(1, 1));
     EXPECT_EQ(Main().TimerPeriod(TIMER_REPLAY), 400);
     Main().KillTimer(TIMER_REPLAY);
