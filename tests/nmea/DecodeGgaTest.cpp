@@ -25,45 +25,59 @@ protected:
     int m_nSecond = 0;
 };
 
-TEST_F(CDecodeGgaTest, ShowsTimePositionSatellitesHdopAndAltitude) {
-    Send(Gga("1"));
-    EXPECT_EQ(Text(IDC_TIME), "7 :59 :59");
-    EXPECT_EQ(Text(IDC_LATITUDE), std::string("N   39") + kDeg + " 54' 23.52\"");
-    EXPECT_EQ(Text(IDC_LONGITUDE), std::string("E 116") + kDeg + " 23' 45.54\"");
-    EXPECT_EQ(Dlg().m_strLatitude, Text(IDC_LATITUDE).c_str());
-    EXPECT_EQ(Text(IDC_USED_TOTAL), "8");
-    EXPECT_EQ(Text(IDC_HDOP), "0.9");
-    EXPECT_EQ(Text(IDC_ALTITUDE), "52.3 M");
-    EXPECT_EQ(Dlg().m_bFixValid, 1);
-    EXPECT_EQ(Dlg().m_bGgaSeen, 1);
-
-    Send("GPGGA,080000.00,3954.3920,N,11623.7590,E,1,00,0.9,-5,M,,M,,");
-    EXPECT_EQ(Text(IDC_TIME), "16 :00 :00");
-    EXPECT_EQ(Text(IDC_ALTITUDE), "-5.0 M");
-    EXPECT_EQ(Text(IDC_USED_TOTAL), "8") << "00 satellites leave the count shown";
-    Send("GPGGA,080001.00,3954.3920,N,11623.7590,E,1,07,0.9,,M,,M,,");
-    EXPECT_EQ(Dlg().m_strAltitude, "-5.0 M") << "an unreadable altitude keeps its text";
-    EXPECT_EQ(Text(IDC_ALTITUDE), "-5.0 M");
+TEST(DecodeGga, ShowsItsTexts) {
+    const std::string lat = std::string("N   39") + kDeg + " 54' 23.52\"";
+    const std::string lon = std::string("E 116") + kDeg + " 23' 45.54\"";
+    const std::string belowSeaLevel = "GPGGA,080000.00,3954.3920,N,11623.7590,E,1,00,0.9,-5,M,,M,,";
+    ExpectDecodedTexts({
+        {"a fix",
+         {Gga("1")},
+         {{IDC_TIME, "7 :59 :59"},
+          {IDC_LATITUDE, lat},
+          {IDC_LONGITUDE, lon},
+          {IDC_USED_TOTAL, "8"},
+          {IDC_HDOP, "0.9"},
+          {IDC_ALTITUDE, "52.3 M"}},
+         1},
+        {"below sea level; 00 satellites leave the count shown",
+         {Gga("1"), belowSeaLevel},
+         {{IDC_TIME, "16 :00 :00"}, {IDC_ALTITUDE, "-5.0 M"}, {IDC_USED_TOTAL, "8"}}},
+        {"an unreadable altitude keeps its text",
+         {Gga("1"), belowSeaLevel, "GPGGA,080001.00,3954.3920,N,11623.7590,E,1,07,0.9,,M,,M,,"},
+         {{IDC_ALTITUDE, "-5.0 M"}}},
+        {"empty no-fix fields keep the position",
+         {Gga("1"), "$GPGGA,,,,,,0,00,99.99,,,,,,*48"},
+         {{IDC_LATITUDE, lat},
+          {IDC_LONGITUDE, lon},
+          {IDC_TIME, "7 :59 :59"},
+          {IDC_USED_TOTAL, ""},
+          {IDC_HDOP, "99.99"},
+          {IDC_ALTITUDE, "52.3 M"}},
+         0},
+        {"an empty quality is no fix; the time to fix counts on",
+         {Gga("1"), "GPGGA,,,,,,,,,,,,,,", "GPGGA,,,,,,,,,,,,,,", "GPGGA,,,,,,,,,,,,,,"},
+         {{IDC_TTFF, "00:00:02"}, {IDC_USED_TOTAL, ""}},
+         0},
+        {"a sentence ending before its fix field has none",
+         {Gga("1"), "GPGGA,120000.00,3954.3920,N,11623.7590,E"},
+         {},
+         0},
+    });
 }
 
-TEST_F(CDecodeGgaTest, EmptyNoFixFieldsKeepThePositionAndGiveNoFix) {
+TEST_F(CDecodeGgaTest, KeepsTheTextsThePlotsRead) {
     CPlotSpy<CTrackPlotDlg> track(Dlg().m_pTrackPlot);
     CPlotSpy<CSkyPlotDlg> sky(Dlg().m_pSkyPlot);
     Send(Gga("1"));
-    std::string lat = Text(IDC_LATITUDE), lon = Text(IDC_LONGITUDE);
+    EXPECT_EQ(Dlg().m_strLatitude, Text(IDC_LATITUDE).c_str());
+    EXPECT_EQ(Dlg().m_bGgaSeen, 1);
     EXPECT_TRUE(Dispatched("$GPGGA,,,,,,0,00,99.99,,,,,,*48\r\n"));
-    EXPECT_EQ(Dlg().m_bFixValid, 0);
-    EXPECT_EQ(Text(IDC_LATITUDE), lat);
-    EXPECT_EQ(Text(IDC_LONGITUDE), lon);
-    EXPECT_EQ(Text(IDC_TIME), "7 :59 :59");
-    EXPECT_EQ(Text(IDC_USED_TOTAL), "");
-    EXPECT_EQ(Text(IDC_HDOP), "99.99");
-    EXPECT_EQ(Text(IDC_ALTITUDE), "52.3 M");
     EXPECT_EQ(track.m_nRefreshes, 1) << "only the fix reaches the track";
     EXPECT_EQ(sky.m_nRefreshes, 2);
 
-    Send("GPGGA,120000.00,3954.3920,N,11623.7590,E");
-    EXPECT_EQ(Dlg().m_bFixValid, 0) << "a sentence ending before its fix field has none";
+    Send("GPGGA,080000.00,3954.3920,N,11623.7590,E,1,00,0.9,-5,M,,M,,");
+    Send("GPGGA,080001.00,3954.3920,N,11623.7590,E,1,07,0.9,,M,,M,,");
+    EXPECT_EQ(Dlg().m_strAltitude, "-5.0 M") << "an unreadable altitude keeps its text";
 }
 
 TEST_F(CDecodeGgaTest, FixIndicatorOfGgaAndGns) {
@@ -77,16 +91,6 @@ TEST_F(CDecodeGgaTest, FixIndicatorOfGgaAndGns) {
              ",08,0.9,52.3,,,");
         EXPECT_EQ(Dlg().m_bFixValid, c.bFix) << "mode " << c.field;
     }
-}
-
-TEST_F(CDecodeGgaTest, EmptyQualityIsNoFix) {
-    // A receiver's first sentence after power-up: every field empty.
-    Send(Gga("1"));
-    for (int i = 0; i < 3; ++i)
-        Send("GPGGA,,,,,,,,,,,,,,");
-    EXPECT_EQ(Dlg().m_bFixValid, 0);
-    EXPECT_EQ(Text(IDC_TTFF), "00:00:02") << "the time to fix counts on";
-    EXPECT_EQ(Text(IDC_USED_TOTAL), "");
 }
 
 // Receivers that send several GGA or GNS sentences for one second: GNS and GGA, one GGA per

@@ -12,27 +12,27 @@ std::string Rmc(const std::string& status, const std::string& knots, const std::
 
 class CDecodeRmcTest : public CNmeaTest {};
 
-TEST_F(CDecodeRmcTest, ShowsSpeedCourseAndDate) {
-    Send(Rmc("A", "10.0", "359.95", "230394"));
-    EXPECT_EQ(Text(IDC_SPEED_KMH), "18.5 km/hr");
-    EXPECT_EQ(Text(IDC_SPEED_MS), "5.1 m/s");
-    EXPECT_EQ(Text(IDC_COURSE), std::string("360.0") + kDeg);
-    EXPECT_EQ(Text(IDC_DATE), "1994-03-23");
-    EXPECT_EQ(Text(IDC_TIME), "7 :59 :59");
-    EXPECT_EQ(Text(IDC_LONGITUDE), std::string("E 116") + kDeg + " 23' 45.54\"");
-    EXPECT_EQ(Dlg().m_bFixValid, 1);
-    EXPECT_EQ(Dlg().m_strSpeedMs, "5.1 m/s");
-
-    Send(Rmc("A", "0.0", "0", "311240"));
-    EXPECT_EQ(Text(IDC_SPEED_KMH), "0.0 km/hr");
-    EXPECT_EQ(Text(IDC_SPEED_MS), "0.0 m/s");
-    EXPECT_EQ(Text(IDC_DATE), "2040-12-31");
-    Send(Rmc("A", "0.0", "0", "010141"));
-    EXPECT_EQ(Text(IDC_DATE), "1941-01-01");
+TEST(DecodeRmc, ShowsSpeedCourseAndDate) {
+    ExpectDecodedTexts({
+        {"ten knots, course 359.95",
+         {Rmc("A", "10.0", "359.95", "230394")},
+         {{IDC_SPEED_KMH, "18.5 km/hr"},
+          {IDC_SPEED_MS, "5.1 m/s"},
+          {IDC_COURSE, std::string("360.0") + kDeg},
+          {IDC_DATE, "1994-03-23"},
+          {IDC_TIME, "7 :59 :59"},
+          {IDC_LONGITUDE, std::string("E 116") + kDeg + " 23' 45.54\""}},
+         1},
+        {"standing still, year 40 is 2040",
+         {Rmc("A", "10.0", "359.95", "230394"), Rmc("A", "0.0", "0", "311240")},
+         {{IDC_SPEED_KMH, "0.0 km/hr"}, {IDC_SPEED_MS, "0.0 m/s"}, {IDC_DATE, "2040-12-31"}}},
+        {"year 41 is 1941", {Rmc("A", "0.0", "0", "010141")}, {{IDC_DATE, "1941-01-01"}}},
+    });
 }
 
 TEST_F(CDecodeRmcTest, NoFixRmcKeepsEveryText) {
     Send(Rmc("A", "10.0", "359.95", "230394"));
+    EXPECT_EQ(Dlg().m_strSpeedMs, "5.1 m/s");
     std::vector<std::string> before;
     for (int nID :
          {IDC_DATE, IDC_TIME, IDC_LATITUDE, IDC_LONGITUDE, IDC_SPEED_KMH, IDC_SPEED_MS, IDC_COURSE})
