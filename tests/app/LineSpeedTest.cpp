@@ -12,17 +12,6 @@ namespace {
 
 constexpr int kPort = 7;
 
-// The main window, counting the bytes its serial handler took.
-class CCountingViewerDlg : public CViewerDlg {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_SERIAL_RXCHAR)
-            ++m_nBytesHandled;
-        return CViewerDlg::WindowProc(message, wParam, lParam);
-    }
-    std::atomic<long> m_nBytesHandled{0};
-};
-
 // Writes the bytes into the line at its rate (baud / 10 bytes a second), as a receiver's
 // UART would, from its own thread.
 class CPacedWriter {
@@ -74,7 +63,8 @@ protected:
     CPseudoTerminal m_pty;
     CBoxRecorder m_boxes;
     CViewerApp m_app;
-    CCountingViewerDlg m_dlg;
+    std::atomic<long> m_nBytesHandled{0};
+    CCountingViewerDlg m_dlg{m_nBytesHandled};
 };
 
 // The first whole lines of a receiver's stream that fill the line for this long.
@@ -109,16 +99,15 @@ TEST_F(LineSpeed, AFullLineAtTodaysRatesLosesNoByte) {
         SCOPED_TRACE(pszBaud);
         Combo()->setCurrentText(pszBaud);
         m_dlg.OnOK();
-        m_dlg.m_nBytesHandled = 0;
+        m_nBytesHandled = 0;
         std::string bytes = LineFull(atoi(pszBaud), 0.5);
         {
             CPacedWriter writer(m_pty, bytes, atoi(pszBaud));
             ASSERT_TRUE(WaitFor([&] { return writer.Done(); }, 20000));
         }
-        EXPECT_TRUE(
-            WaitFor([&] { return m_dlg.m_nBytesHandled >= static_cast<long>(bytes.size()); }));
+        EXPECT_TRUE(WaitFor([&] { return m_nBytesHandled >= static_cast<long>(bytes.size()); }));
         PumpEvents(50);
-        EXPECT_EQ(m_dlg.m_nBytesHandled, static_cast<long>(bytes.size()));
+        EXPECT_EQ(m_nBytesHandled, static_cast<long>(bytes.size()));
         EXPECT_EQ(Caption(), kCaptionStop);
         QString monitor = MonitorText(m_dlg);
         EXPECT_EQ(Lines(monitor), static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n')))

@@ -133,10 +133,7 @@ TEST_F(LiveFault, APortClaimedByAnotherProgramIsNamedUntilItLetsGo) {
     ASSERT_EQ(waitpid(pid, &nStatus, 0), pid);
     for (int fd : {toChild[0], toChild[1], fromChild[0], fromChild[1]})
         close(fd);
-    Dlg().OnOK();
-    EXPECT_EQ(Caption(), kCaptionWait);
-    ASSERT_TRUE(m_pty.Write(ScenarioStream(2)));
-    EXPECT_TRUE(WaitFor([&] { return Caption() == kCaptionStop; }));
+    StartAndReceive();
     EXPECT_EQ(m_boxes.Count(), 1u);
 }
 

@@ -1,5 +1,7 @@
 #include "tests/app/LivePortTest.h"
 
+#include "tests/app/FaultSupport.h"
+
 #include <QComboBox>
 
 void CLivePortTest::SetUp() {
@@ -16,9 +18,11 @@ void CLivePortTest::SelectBaud(const char* pszBaud) {
     qobject_cast<QComboBox*>(Dlg().GetDlgItem(IDC_BAUDRATE)->Widget())->setCurrentText(pszBaud);
 }
 
-void CLivePortTest::StartRecording(const std::string& path) {
-    CFileChooser chooser(path);
-    Dlg().OnRecord();
+void CLivePortTest::StartAndReceive() {
+    Dlg().OnOK();
+    EXPECT_EQ(Caption(), kCaptionWait);
+    ASSERT_TRUE(m_pty.Write(ScenarioStream(2)));
+    EXPECT_TRUE(CaptionBecomes(kCaptionStop));
 }
 
 std::vector<std::string> CLivePortTest::BoxTexts() const {

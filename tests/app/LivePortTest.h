@@ -24,7 +24,9 @@ protected:
     bool CaptionBecomes(const char* pszCaption, int nMilliseconds = 5000);
     void SelectBaud(const char* pszBaud);
     // Switches recording on, the file dialog answered with the path.
-    void StartRecording(const std::string& path);
+    void StartRecording(const std::string& path) { ::StartRecording(Dlg(), path); }
+    // Start with the receiver sending: the caption waits for a sentence, then reads Stop.
+    void StartAndReceive();
     std::vector<std::string> BoxTexts() const;
 
     CPortHome m_home;

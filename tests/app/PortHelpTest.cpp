@@ -16,12 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
-    if (text.find(part) != std::string::npos)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
-}
-
 // A device the system refuses to open to this user.
 class CDeniedCalls : public CPortCalls {
 public:

@@ -2,6 +2,7 @@
 // held by another program is refused and named, Stop opens again only what Start opened, and
 // a claim dies with the program that made it, however that program ends.
 #include "tests/app/FaultSupport.h"
+#include "tests/app/LivePortTest.h"
 
 #include <QComboBox>
 #include <cerrno>
@@ -16,8 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kPort = 7;
 
 // How many descriptors of this process refer to the file.
 int OpenCount(const std::string& path) {
@@ -53,15 +52,8 @@ bool IsRunning(pid_t pid, const std::string& program) {
     return name == program + "\n";
 }
 
-class SharedDeviceTest : public ::testing::Test {
+class SharedDeviceTest : public CLivePortTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_pty.IsOpen());
-        ASSERT_TRUE(m_pty.LinkAs(kPort));
-        Dlg().SetDlgItemText(IDC_PORT, "7");
-    }
-    CViewerDlg& Dlg() { return m_harness.Dlg(); }
-    std::string Caption() { return m_harness.Utf8(IDC_STARTSTOP); }
     std::string PortLine(const CPseudoTerminal& pty) const {
         return "COM7 = " + pty.SlavePath() + " (by the link ~/.velmora/ports/com7)";
     }
@@ -70,11 +62,6 @@ protected:
         fs::remove(link);
         fs::create_symlink(pty.SlavePath(), link);
     }
-
-    CPortHome m_home;
-    CPseudoTerminal m_pty;
-    CBoxRecorder m_boxes;
-    CViewerHarness m_harness;
 };
 
 } // namespace
@@ -96,10 +83,7 @@ TEST_F(SharedDeviceTest, ADeviceAnotherProgramReadsIsRefusedNamingItUntilItEnds)
 
     ASSERT_EQ(kill(pid, SIGTERM), 0);
     ASSERT_EQ(waitpid(pid, nullptr, 0), pid);
-    Dlg().OnOK();
-    EXPECT_EQ(Caption(), kCaptionWait);
-    ASSERT_TRUE(m_pty.Write(ScenarioStream(2)));
-    EXPECT_TRUE(WaitFor([&] { return Caption() == kCaptionStop; }));
+    StartAndReceive();
     EXPECT_EQ(m_boxes.Count(), 1u);
 }
 

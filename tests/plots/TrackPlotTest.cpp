@@ -27,6 +27,13 @@ protected:
         Main().m_strCourse = GBK("87.0°");
     }
     void Refresh() { Track().SendMessage(WM_COPYDATA, 0, 0); }
+    // Opens the track window and refreshes it with a fix at the position.
+    void ShowFixAt(const CString& strLatitude, const CString& strLongitude) {
+        SetPosition(strLatitude, strLongitude);
+        Main().m_bFixValid = 1;
+        Main().OnTrackPlot();
+        Refresh();
+    }
     void PressKey(int nKey) {
         QKeyEvent press(QEvent::KeyPress, nKey, Qt::NoModifier);
         QCoreApplication::sendEvent(Track().Widget(), &press);
@@ -95,10 +102,7 @@ TEST_F(TrackPlot, AnEmptyWindowShowsGreyTextsTheUnitScaleAndTheStartingExtents) 
 }
 
 TEST_F(TrackPlot, TheFirstFixBecomesTheOriginAtTheCentreOfTheSquare) {
-    SetPosition(LatitudeText("39", "54", "23.52"), LongitudeText("116", "23", "45.54"));
-    Main().m_bFixValid = 1;
-    Main().OnTrackPlot();
-    Refresh();
+    ShowFixAt(LatitudeText("39", "54", "23.52"), LongitudeText("116", "23", "45.54"));
     ASSERT_EQ(Track().m_points.size(), 1u);
     EXPECT_EQ(Track().m_points[0]->m_nDx, 0);
     EXPECT_EQ(Track().m_points[0]->m_nDy, 0);
@@ -144,10 +148,7 @@ TEST_F(TrackPlot, TheScaleLabelFollowsTheZoom) {
 }
 
 TEST_F(TrackPlot, EnterStartsANewViewOverTheSamePathAndEscapeOnlyHides) {
-    SetPosition(LatitudeText("00", "00", "00.00"), LongitudeText("000", "00", "00.00"));
-    Main().m_bFixValid = 1;
-    Main().OnTrackPlot();
-    Refresh();
+    ShowFixAt(LatitudeText("00", "00", "00.00"), LongitudeText("000", "00", "00.00"));
     Track().AddStep(0, 600);
     Track().OnLButtonDown(0, CPoint(5, 5));
     Main().KillTimer(TIMER_REPLAY);
