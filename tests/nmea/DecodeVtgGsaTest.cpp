@@ -25,26 +25,34 @@ TEST(DecodeVtg, CourseAndSpeed) {
     });
 }
 
-// The fix dimension and the list of used PRNs after GSA sentences: a list ends at PDOP, or at
-// twelve fields, or at the end of the sentence.
+// The fix dimension and the list of used PRNs after GSA sentences: each GSA adds its twelve
+// fields to the list.
 TEST(DecodeGsa, FixDimensionAndUsedPrns) {
     const std::string gps = "GPGSA,A,3,05,12,14,,,,,,,,,,1.8,1.0,1.5";
     struct {
+        const char* pszWhat;
         std::vector<std::string> sentences;
         const char* pszUsedPrns;
         const char* pszDimension;
     } cases[] = {
-        {{gps}, "05,12,14,,,,,,,,,,", "3D"},
-        {{gps, "GLGSA,A,1,70,,,,,,,,,,,,1.8,1.0,1.5"}, "05,12,14,,,,,,,,,,70,,,,,,,,,,,,", "3D"},
-        {{gps, "GPGSA,A,2,,,,,,,,,,,,,,,"}, "05,12,14,,,,,,,,,,,,,,,,,,,,,,", "2D"},
-        {{"GPGSA,A,3,05,12,14,22,,,,,,,,,2.3,1.2,1.9", "GLGSA,A,3,70,71,,,,,,,,,,,2.3,1.2,1.9"},
+        {"a 3D fix", {gps}, "05,12,14,,,,,,,,,,", "3D"},
+        {"fix type 1 leaves the dimension",
+         {gps, "GLGSA,A,1,70,,,,,,,,,,,,1.8,1.0,1.5"},
+         "05,12,14,,,,,,,,,,70,,,,,,,,,,,,",
+         "3D"},
+        {"a 2D fix", {gps, "GPGSA,A,2,,,,,,,,,,,,,,,"}, "05,12,14,,,,,,,,,,,,,,,,,,,,,,", "2D"},
+        {"the list ends at PDOP",
+         {"GPGSA,A,3,05,12,14,22,,,,,,,,,2.3,1.2,1.9", "GLGSA,A,3,70,71,,,,,,,,,,,2.3,1.2,1.9"},
          "05,12,14,22,,,,,,,,,70,71,,,,,,,,,,,",
          "3D"},
-        {{"GPGSA,A,3,05,12,,,,,,,,,,,,,"}, "05,12,,,,,,,,,,,", "3D"},
-        {{"GPGSA,A,3,05,1"}, "05,1,", "3D"},
+        {"at most twelve fields without PDOP",
+         {"GPGSA,A,3,05,12,,,,,,,,,,,,,"},
+         "05,12,,,,,,,,,,,",
+         "3D"},
+        {"or the end of the sentence", {"GPGSA,A,3,05,1"}, "05,1,", "3D"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.sentences.back());
+        SCOPED_TRACE(c.pszWhat);
         CViewerHarness harness;
         harness.Dlg().EnterAcquiringState();
         for (const std::string& body : c.sentences)
