@@ -235,8 +235,14 @@ void CDialog::CreateFromTemplate(CWnd* pParentWnd) {
             cw->move(rc.left, rc.top);
         else
             cw->setGeometry(rc.left, rc.top, width, height);
-        if (ct.id != -1)
-            m_controlsById.emplace(ct.id, pControl.get());
+        if (ct.id >= 0) {
+            auto nIndex = static_cast<size_t>(ct.id);
+            if (nIndex >= m_controlsById.size())
+                m_controlsById.resize(nIndex + 1);
+            // Of two controls with one id, the first is the one found.
+            if (!m_controlsById[nIndex])
+                m_controlsById[nIndex] = pControl.get();
+        }
         m_controls.push_back(std::move(pControl));
     }
 }
@@ -322,8 +328,8 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
 }
 
 CControl* CDialog::GetDlgItem(int nID) const {
-    auto it = m_controlsById.find(nID);
-    return it == m_controlsById.end() ? nullptr : it->second;
+    auto nIndex = static_cast<size_t>(nID);
+    return nID >= 0 && nIndex < m_controlsById.size() ? m_controlsById[nIndex] : nullptr;
 }
 
 void CDialog::SetDlgItemText(int nID, const CString& str) {
