@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -37,6 +38,8 @@ protected:
     // change would take the time the decoding needs. An update asked for sooner is deferred,
     // never dropped.
     bool event(QEvent* e) override {
+        if (e->type() == QEvent::Show && windowHandle())
+            windowHandle()->installEventFilter(this);
         if (e->type() == QEvent::UpdateRequest && m_paintClock.isValid() &&
             m_paintClock.elapsed() < kPaintInterval) {
             if (!m_deferredPaint.isActive())
@@ -47,6 +50,18 @@ protected:
         if (e->type() == QEvent::UpdateRequest)
             m_paintClock.start();
         return QWidget::event(e);
+    }
+    // A window back on the screen (restored, back from another desktop) shows what it last
+    // painted, apart from what was marked changed meanwhile; controls off the screen keep
+    // new texts without marking themselves. So the window is painted whole when it is back.
+    bool eventFilter(QObject* pWatched, QEvent* e) override {
+        if (e->type() == QEvent::Expose && pWatched == windowHandle()) {
+            bool bExposed = windowHandle()->isExposed();
+            if (bExposed && !m_bExposed && m_pDialog)
+                m_pDialog->Invalidate();
+            m_bExposed = bExposed;
+        }
+        return false;
     }
     void paintEvent(QPaintEvent*) override {
         if (m_pDialog)
@@ -108,6 +123,7 @@ protected:
 private:
     static constexpr int kPaintInterval = 20;
     CDialog* m_pDialog;
+    bool m_bExposed = false;
     QElapsedTimer m_paintClock;
     QBasicTimer m_deferredPaint;
 };
