@@ -4,7 +4,8 @@ namespace vbase {
 
 namespace {
 
-// A line feed after at most this many carriage returns ends a line.
+// A line ending holds at most this many carriage returns before its line feed; more are
+// bytes of the line.
 constexpr std::size_t kMaxReturnsInEnding = 2;
 
 } // namespace
@@ -14,22 +15,18 @@ std::string ReceiverLineEndings(const std::string& strBytes) {
     strWire.reserve(strBytes.size() + strBytes.size() / 32);
     std::size_t nNext = 0;
     while (nNext < strBytes.size()) {
-        std::size_t nEnd = strBytes.find_first_of("\r\n", nNext);
-        if (nEnd == std::string::npos) {
-            nEnd = strBytes.size();
+        const std::size_t nFeed = strBytes.find('\n', nNext);
+        if (nFeed == std::string::npos) {
+            strWire.append(strBytes, nNext, std::string::npos);
+            break;
+        }
+        std::size_t nEnd = nFeed;
+        while (nEnd > nNext && nFeed - nEnd < kMaxReturnsInEnding && strBytes[nEnd - 1] == '\r') {
+            --nEnd;
         }
         strWire.append(strBytes, nNext, nEnd - nNext);
-        const std::size_t nFeed = strBytes.find_first_not_of('\r', nEnd);
-        const std::size_t nReturns = (nFeed == std::string::npos ? strBytes.size() : nFeed) - nEnd;
-        if (nFeed != std::string::npos && strBytes[nFeed] == '\n') {
-            strWire.append(nReturns > kMaxReturnsInEnding ? nReturns - kMaxReturnsInEnding : 0,
-                           '\r');
-            strWire += "\r\n";
-            nNext = nFeed + 1;
-        } else {
-            strWire.append(nReturns, '\r');
-            nNext = nEnd + nReturns;
-        }
+        strWire += "\r\n";
+        nNext = nFeed + 1;
     }
     return strWire;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 namespace {
 
@@ -26,9 +27,9 @@ int TableSystem(const CString& strTalker) {
 
 // Receivers of NMEA 4.10 and later send each system's GSV group once per signal, its signal
 // ID in one field after the last complete satellite block: 3 + 4k + 1 fields for k
-// satellites. Returns the ID, or an empty text when the message carries none.
-CString SignalId(const CFieldWalker& walker) {
-    int nFields = walker.FieldsLeft();
+// satellites, of the nFields left. Returns the ID, or an empty text when the message carries
+// none.
+CString SignalId(const CFieldWalker& walker, int nFields) {
     CString strLast = walker.LastField();
     if (nFields < 4 || (nFields - 3) % kFieldsPerSatellite != 1 || strLast.GetLength() != 1 ||
         !std::isxdigit(static_cast<unsigned char>(strLast[0])))
@@ -37,9 +38,7 @@ CString SignalId(const CFieldWalker& walker) {
 }
 
 void SetNumber(CViewerDlg& dlg, int nID, int nValue) {
-    CString str;
-    str.Format("%d", nValue);
-    dlg.SetDlgItemText(nID, str);
+    dlg.SetDlgItemText(nID, CString(std::to_string(nValue)));
 }
 
 void EmptyCells(CViewerDlg& dlg, int nFirstID, int nLastID) {
@@ -130,12 +129,12 @@ void CViewerDlg::DecodeGSV() {
     int nSystem = TableSystem(walker.Talker());
     // Only the primary signal's group (1, or 0 for all signals) fills the table: another
     // band's group would overwrite the SNRs and trip the count-drop rule.
-    CString strSignal = SignalId(walker);
+    int nFields = walker.FieldsLeft();
+    CString strSignal = SignalId(walker, nFields);
     if (nSystem < 0 || (!strSignal.IsEmpty() && strSignal != "0" && strSignal != "1"))
         return;
     // A signal ID is no satellite: only the blocks before it are.
-    int nBlocks =
-        strSignal.IsEmpty() ? kSatsPerMessage : (walker.FieldsLeft() - 4) / kFieldsPerSatellite;
+    int nBlocks = strSignal.IsEmpty() ? kSatsPerMessage : (nFields - 4) / kFieldsPerSatellite;
     // Only the first digit of the message total and number is read.
     int nTotal = ReadWhole(walker.TakeField().Left(1));
     int nMessage = ReadWhole(walker.TakeField().Left(1));

@@ -20,6 +20,21 @@
 
 namespace {
 
+// The monitor's document ends its lines in LF alone; a sentence ends in CR LF. Echoed for
+// every sentence, so done in place in one pass.
+QString WithLineFeeds(const CString& str) {
+    QString text = str.ToUnicode();
+    QChar* pText = text.data();
+    qsizetype nLength = text.size();
+    qsizetype nKept = 0;
+    for (qsizetype i = 0; i < nLength; ++i) {
+        if (pText[i] != u'\r' || i + 1 == nLength || pText[i + 1] != u'\n')
+            pText[nKept++] = pText[i];
+    }
+    text.truncate(nKept);
+    return text;
+}
+
 Qt::Alignment TextAlignment(unsigned styles) {
     if (styles & CS_CENTER)
         return Qt::AlignHCenter;
@@ -129,6 +144,11 @@ CControl::CControl(CDialog* pDialog, const ControlTemplate& tpl)
     : m_pDialog(pDialog), m_kind(tpl.kind), m_nStyles(tpl.styles),
       m_strText(CString::FromUtf8(tpl.caption)) {}
 
+CReadOnlyEdit* CControl::ReadOnlyEdit() const {
+    bool bReadOnlyEdit = m_kind == ControlKind::Edit && (m_nStyles & CS_READONLY);
+    return bReadOnlyEdit ? static_cast<CReadOnlyEdit*>(m_pWidget) : nullptr;
+}
+
 UINT CControl::CtlColorKind() const {
     switch (m_kind) {
     case ControlKind::Edit:
@@ -174,7 +194,7 @@ void CControl::CreateWidget(QWidget* pParent, const ControlTemplate& tpl) {
     case ControlKind::Edit:
         if (tpl.styles & CS_READONLY) {
             auto* e = new CReadOnlyEdit(pParent, this);
-            e->SetValue(caption);
+            e->SetValue(m_strText);
             w = e;
         } else {
             auto* e = new QLineEdit(caption, pParent);
@@ -236,17 +256,19 @@ void CControl::CreateWidget(QWidget* pParent, const ControlTemplate& tpl) {
 void CControl::SetWindowText(const CString& str) {
     bool bUserEditable = m_kind == ControlKind::Edit && !(m_nStyles & CS_READONLY);
     if (str == m_strText && m_kind != ControlKind::RichEdit && !bUserEditable) {
-        if (auto* r = dynamic_cast<CReadOnlyEdit*>(m_pWidget))
+        if (CReadOnlyEdit* r = ReadOnlyEdit())
             r->Refresh();
         else if (m_pWidget)
             m_pWidget->update();
         return;
     }
     m_strText = str;
+    if (CReadOnlyEdit* r = ReadOnlyEdit()) {
+        r->SetValue(str);
+        return;
+    }
     QString text = str.ToUnicode();
-    if (auto* r = dynamic_cast<CReadOnlyEdit*>(m_pWidget))
-        r->SetValue(text);
-    else if (auto* t = dynamic_cast<CTextWidget*>(m_pWidget))
+    if (auto* t = dynamic_cast<CTextWidget*>(m_pWidget))
         t->SetText(text);
     else if (auto* e = dynamic_cast<QLineEdit*>(m_pWidget))
         e->setText(text);
@@ -261,8 +283,9 @@ void CControl::SetWindowText(const CString& str) {
 }
 
 void CControl::GetWindowText(CString& str) const {
-    if (auto* r = dynamic_cast<CReadOnlyEdit*>(m_pWidget))
-        str = CString::FromUnicode(r->Value());
+    // A read-only edit shows the text last set, which is kept here.
+    if (ReadOnlyEdit())
+        str = m_strText;
     else if (auto* e = dynamic_cast<QLineEdit*>(m_pWidget))
         str = CString::FromUnicode(e->text());
     else if (auto* c = dynamic_cast<QComboBox*>(m_pWidget))
@@ -352,9 +375,7 @@ void CRichEditCtrl::ReplaceSel(const CString& str, BOOL) {
     auto* e = dynamic_cast<CMonitorEdit*>(m_pWidget);
     if (!e)
         return;
-    QString text = str.ToUnicode();
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    e->InsertAtCaret(text);
+    e->InsertAtCaret(WithLineFeeds(str));
 }
 
 void CRichEditCtrl::SetSel(int nStart, int nEnd) {

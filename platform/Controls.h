@@ -6,6 +6,7 @@
 
 class CDialog;
 class CMonitorEdit;
+class CReadOnlyEdit;
 class QSlider;
 
 // One control of a dialog. Text is kept in GBK; the widget shows its Unicode form.
@@ -30,6 +31,9 @@ public:
     void CreateWidget(QWidget* pParent, const ControlTemplate& tpl);
 
 private:
+    // The widget of an edit with the read-only style, which is always one; else null.
+    CReadOnlyEdit* ReadOnlyEdit() const;
+
     CDialog* m_pDialog;
     ControlKind m_kind;
     unsigned m_nStyles;

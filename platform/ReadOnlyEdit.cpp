@@ -14,29 +14,29 @@ CReadOnlyEdit::CReadOnlyEdit(QWidget* pParent, CControl* pControl)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CReadOnlyEdit::SetValue(const QString& text) {
-    m_strValue = text;
-    if (!IsOnScreen() && !hasSelectedText()) {
-        m_bValuePending = true;
-        return;
-    }
-    ApplyValue();
-    bool bWhole = hasSelectedText() && selectedText().size() == this->text().size();
-    setText(text);
-    if (bWhole)
-        selectAll();
+void CReadOnlyEdit::SetValue(const CString& str) {
+    m_strPending = str;
+    m_bValuePending = true;
+    if (IsOnScreen() || hasSelectedText())
+        ApplyValue();
 }
 
 bool CReadOnlyEdit::IsOnScreen() const {
+    if (!isVisible())
+        return false;
     QWindow* pWindow = window()->windowHandle();
-    return isVisible() && pWindow && pWindow->isExposed();
+    return pWindow && pWindow->isExposed();
 }
 
 void CReadOnlyEdit::ApplyValue() {
     if (!m_bValuePending)
         return;
     m_bValuePending = false;
+    m_strValue = m_strPending.ToUnicode();
+    bool bWhole = hasSelectedText() && selectedText().size() == text().size();
     setText(m_strValue);
+    if (bWhole)
+        selectAll();
 }
 
 // Any event may show, select, copy or read the text: the edit has it first.

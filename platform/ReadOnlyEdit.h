@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/ControlPaint.h"
+#include "platform/String.h"
 
 #include <QLineEdit>
 
@@ -12,13 +13,12 @@ class CControl;
 class CReadOnlyEdit : public QLineEdit {
 public:
     CReadOnlyEdit(QWidget* pParent, CControl* pControl);
-    // Shows new text. A value selected whole stays selected whole, so that copying it works
-    // while the value changes under the selection. While the edit is not on the screen the
-    // text is only kept: laying it out as an edit costs more than decoding the sentence that
-    // brought it, and nothing can reach it there before its next event.
-    void SetValue(const QString& text);
-    // The text shown, even while the edit's own text still waits to be set.
-    const QString& Value() const { return m_strValue; }
+    // Shows new text, given in GBK. A value selected whole stays selected whole, so that
+    // copying it works while the value changes under the selection. While the edit is not on
+    // the screen the text is only kept, unconverted: converting and laying it out as an edit
+    // costs more than decoding the sentence that brought it, and nothing can reach it there
+    // before its next event.
+    void SetValue(const CString& str);
     // Repaints when the colours the dialog gives now are not those last painted. The text is
     // as painted, so nothing else on the face can have changed: a table of unchanged cells,
     // set again each epoch, costs no paint.
@@ -44,6 +44,7 @@ private:
     void ApplyValue();
 
     CControl* m_pControl;
+    CString m_strPending;
     QString m_strValue;
     bool m_bValuePending = false;
     int m_nAnchor = 0;

@@ -128,7 +128,7 @@ CString CString::Mid(int nFirst, int nCount) const {
         return CString();
     if (nCount > GetLength() - nFirst)
         nCount = GetLength() - nFirst;
-    return CString(m_str.substr(static_cast<size_t>(nFirst), static_cast<size_t>(nCount)));
+    return CString(m_str.data() + nFirst, nCount);
 }
 
 CString CString::Left(int nCount) const {
@@ -183,11 +183,6 @@ CString& CString::operator+=(const CString& str) {
 CString& CString::operator+=(const char* psz) {
     if (psz)
         m_str += psz;
-    return *this;
-}
-
-CString& CString::operator+=(char ch) {
-    m_str += ch;
     return *this;
 }
 

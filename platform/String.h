@@ -38,7 +38,11 @@ public:
 
     CString& operator+=(const CString& str);
     CString& operator+=(const char* psz);
-    CString& operator+=(char ch);
+    // Inline: framing appends every byte a receiver sends.
+    CString& operator+=(char ch) {
+        m_str += ch;
+        return *this;
+    }
 
     operator const char*() const { return m_str.c_str(); }
     const char* GetString() const { return m_str.c_str(); }

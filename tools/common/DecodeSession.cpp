@@ -67,6 +67,9 @@ CDecodeSession::CDecodeSession() {
     });
     m_app.m_pMainWnd = &m_dlg;
     m_dlg.Create(IDD_VIEWER_DIALOG);
+    // Nobody sees a decode's window: hidden, its controls are not marked for painting at
+    // every change of their texts.
+    m_dlg.ShowWindow(SW_HIDE);
 }
 
 CDecodeSession::~CDecodeSession() {
@@ -107,8 +110,12 @@ bool CDecodeSession::FeedByte(unsigned char byte) {
 
 void CDecodeSession::Feed(const std::string& bytes, const DispatchHandler& onDispatch) {
     for (char ch : vbase::ReceiverLineEndings(bytes)) {
-        CString strLine = ch == '\n' ? m_dlg.m_strSentence : CString();
-        if (FeedByte(static_cast<unsigned char>(ch)) && onDispatch) {
+        if (ch != '\n' || !onDispatch) {
+            FeedByte(static_cast<unsigned char>(ch));
+            continue;
+        }
+        CString strLine = m_dlg.m_strSentence;
+        if (FeedByte('\n')) {
             if (strLine.GetLength() > 0 && strLine[strLine.GetLength() - 1] == '\r')
                 strLine.Delete(strLine.GetLength() - 1);
             onDispatch(strLine);
