@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -37,6 +38,8 @@ protected:
     // change would take the time the decoding needs. An update asked for sooner is deferred,
     // never dropped.
     bool event(QEvent* e) override {
+        if (e->type() == QEvent::Show && windowHandle())
+            windowHandle()->installEventFilter(this);
         if (e->type() == QEvent::UpdateRequest && m_paintClock.isValid() &&
             m_paintClock.elapsed() < kPaintInterval) {
             if (!m_deferredPaint.isActive())
@@ -47,6 +50,18 @@ protected:
         if (e->type() == QEvent::UpdateRequest)
             m_paintClock.start();
         return QWidget::event(e);
+    }
+    // A window back on the screen (restored, back from another desktop) shows what it last
+    // painted, apart from what was marked changed meanwhile; controls off the screen keep
+    // new texts without marking themselves. So the window is painted whole when it is back.
+    bool eventFilter(QObject* pWatched, QEvent* e) override {
+        if (e->type() == QEvent::Expose && pWatched == windowHandle()) {
+            bool bExposed = windowHandle()->isExposed();
+            if (bExposed && !m_bExposed && m_pDialog)
+                m_pDialog->Invalidate();
+            m_bExposed = bExposed;
+        }
+        return false;
     }
     void paintEvent(QPaintEvent*) override {
         if (m_pDialog)
@@ -104,6 +119,7 @@ private:
 
     static constexpr int kPaintInterval = 20;
     CDialog* m_pDialog;
+    bool m_bExposed = false;
     QElapsedTimer m_paintClock;
     QBasicTimer m_deferredPaint;
 };
@@ -231,8 +247,14 @@ void CDialog::CreateFromTemplate(CWnd* pParentWnd) {
             cw->move(rc.left, rc.top);
         else
             cw->setGeometry(rc.left, rc.top, width, height);
-        if (ct.id != -1)
-            m_controlsById.emplace(ct.id, pControl.get());
+        if (ct.id >= 0) {
+            auto nIndex = static_cast<size_t>(ct.id);
+            if (nIndex >= m_controlsById.size())
+                m_controlsById.resize(nIndex + 1);
+            // Of two controls with one id, the first is the one found.
+            if (!m_controlsById[nIndex])
+                m_controlsById[nIndex] = pControl.get();
+        }
         m_controls.push_back(std::move(pControl));
     }
 }
@@ -318,8 +340,8 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
 }
 
 CControl* CDialog::GetDlgItem(int nID) const {
-    auto it = m_controlsById.find(nID);
-    return it == m_controlsById.end() ? nullptr : it->second;
+    auto nIndex = static_cast<size_t>(nID);
+    return nID >= 0 && nIndex < m_controlsById.size() ? m_controlsById[nIndex] : nullptr;
 }
 
 void CDialog::SetDlgItemText(int nID, const CString& str) {

@@ -8,7 +8,6 @@
 
 #include <functional>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class CDialog;
@@ -99,7 +98,8 @@ private:
     int m_nModalResult = IDCANCEL;
     QEventLoop* m_pModalLoop = nullptr;
     std::vector<std::unique_ptr<CControl>> m_controls;
-    std::unordered_map<int, CControl*> m_controlsById;
+    // By id, directly: cells are reached by id many times for every sentence.
+    std::vector<CControl*> m_controlsById;
     std::unique_ptr<CMenu> m_pSystemMenu;
     std::unique_ptr<CFont> m_pTemplateFont;
 };

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6widgets6 qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core fontconfig
-  xvfb xauth
+  xvfb xauth libxcb1-dev
   gpsd
   "$@"
 )

@@ -40,7 +40,7 @@ protected:
 
 TEST_F(AcquisitionTest, CaptionFollowsStartAValidSentenceAndStop) {
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     EXPECT_EQ(Dlg().m_bAcquiring, 1);
     EXPECT_EQ(Dlg().m_bStopped, 0);
     EXPECT_EQ(Dlg().m_nPort, kPort);
@@ -48,11 +48,11 @@ TEST_F(AcquisitionTest, CaptionFollowsStartAValidSentenceAndStop) {
     EXPECT_EQ(m_pty.SlaveBaud(), 38400);
 
     ASSERT_TRUE(m_pty.Write(kValidSentence));
-    ASSERT_TRUE(CaptionBecomes("停 止"));
+    ASSERT_TRUE(CaptionBecomes(kCaptionStop));
     EXPECT_EQ(Dlg().m_bGotValidSentence, 1);
 
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(Dlg().m_bStopped, 1);
     EXPECT_EQ(Dlg().m_bAcquiring, 0);
     EXPECT_TRUE(PortClaimed()) << "the port stays open and claimed while stopped";
@@ -65,15 +65,17 @@ TEST_F(AcquisitionTest, CaptionFollowsStartAValidSentenceAndStop) {
 TEST_F(AcquisitionTest, ASecondStartClearsTheDisplayAndTakesTheNewSpeed) {
     Dlg().OnOK();
     Dlg().OnOK();
-    for (int nID : {1001, 1096, 1110, 1132, 1136, 1130})
+    for (int nID : {CellId(0, 0), CellId(23, 3), IDC_LATITUDE, IDC_GPS_IN_VIEW, IDC_GLONASS_USED,
+                    IDC_MONITOR})
         Dlg().SetDlgItemText(nID, "12");
     Dlg().m_nCellState[5] = SAT_GPS_USED;
     SelectBaud("57600");
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     EXPECT_EQ(Dlg().m_nBaud, 57600);
     EXPECT_EQ(m_pty.SlaveBaud(), 57600);
-    for (int nID : {1001, 1096, 1110, 1132, 1136, 1130})
+    for (int nID : {CellId(0, 0), CellId(23, 3), IDC_LATITUDE, IDC_GPS_IN_VIEW, IDC_GLONASS_USED,
+                    IDC_MONITOR})
         EXPECT_EQ(m_harness.Utf8(nID), "") << nID;
     EXPECT_EQ(Dlg().m_nCellState[5], SAT_EMPTY);
 }
@@ -93,21 +95,21 @@ TEST_F(AcquisitionTest, APortThatCannotBeOpenedIsNamedAndTheWindowStaysStopped) 
     };
     for (const Case& c : cases) {
         CBoxRecorder boxes;
-        Dlg().SetDlgItemText(1119, c.pszEdit);
+        Dlg().SetDlgItemText(IDC_PORT, c.pszEdit);
         Dlg().OnOK();
         ASSERT_EQ(boxes.Count(), 1u) << c.pszEdit;
         EXPECT_EQ(boxes.Calls()[0].text, c.pszMessage);
-        EXPECT_EQ(Caption(), "开 始");
+        EXPECT_EQ(Caption(), kCaptionStart);
         EXPECT_EQ(Dlg().m_bStopped, 1);
         EXPECT_EQ(Dlg().m_bAcquiring, 0);
     }
 }
 
 TEST_F(AcquisitionTest, StartWhileAReplayRunsOnlyAsksToStopIt) {
-    Dlg().SetDlgItemText(1139, GBK("停止回放"));
+    Dlg().SetDlgItemText(IDC_REPLAY, GBK(kCaptionStopReplay));
     Dlg().OnOK();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"请首先停止回放！"});
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(Dlg().m_bStopped, 1);
     EXPECT_FALSE(PortClaimed());
 }
@@ -116,18 +118,18 @@ TEST_F(AcquisitionTest, TheWatchdogWaitsForTheFirstByteThenReportsAWrongSpeed) {
     Dlg().m_nBaudWatchdogPeriod = kShortWatchdogPeriod;
     Dlg().OnOK();
     PumpEvents(300);
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     EXPECT_FALSE(Dlg().IsTimerRunning(TIMER_BAUD_WATCHDOG)) << "no byte, no watchdog";
 
     ASSERT_TRUE(m_pty.Write(kGarbage));
     ASSERT_TRUE(WaitFor([&] { return Dlg().IsTimerRunning(TIMER_BAUD_WATCHDOG); }));
     EXPECT_EQ(Dlg().TimerPeriod(TIMER_BAUD_WATCHDOG), static_cast<int>(kShortWatchdogPeriod));
-    EXPECT_EQ(Caption(), "请稍候...");
-    ASSERT_TRUE(CaptionBecomes("波特率错!"));
+    EXPECT_EQ(Caption(), kCaptionWait);
+    ASSERT_TRUE(CaptionBecomes(kCaptionBaudError));
     EXPECT_FALSE(Dlg().IsTimerRunning(TIMER_BAUD_WATCHDOG));
 
     ASSERT_TRUE(m_pty.Write("\r\n" + kValidSentence));
-    EXPECT_TRUE(CaptionBecomes("停 止"));
+    EXPECT_TRUE(CaptionBecomes(kCaptionStop));
 }
 
 TEST_F(AcquisitionTest, AWatchdogLeftByAQuickStopNeitherActsNorOutlivesTheNextStart) {
@@ -136,7 +138,7 @@ TEST_F(AcquisitionTest, AWatchdogLeftByAQuickStopNeitherActsNorOutlivesTheNextSt
     ASSERT_TRUE(WaitFor([&] { return Dlg().IsTimerRunning(TIMER_BAUD_WATCHDOG); }));
     Dlg().OnOK();
     Dlg().OnTimer(TIMER_BAUD_WATCHDOG);
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_FALSE(Dlg().IsTimerRunning(TIMER_BAUD_WATCHDOG));
 
     Dlg().OnOK();
@@ -145,17 +147,17 @@ TEST_F(AcquisitionTest, AWatchdogLeftByAQuickStopNeitherActsNorOutlivesTheNextSt
     Dlg().OnOK();
     Dlg().OnOK();
     EXPECT_FALSE(Dlg().IsTimerRunning(TIMER_BAUD_WATCHDOG)) << "the new Start saw no byte yet";
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
 }
 
 TEST_F(AcquisitionTest, AReplayTickWhileAcquiringLeavesTheWatchdogAlone) {
     Dlg().OnOK();
     Dlg().OnTimer(TIMER_REPLAY);
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     ASSERT_TRUE(m_pty.Write(kGarbage));
     ASSERT_TRUE(WaitFor([&] { return Dlg().IsTimerRunning(TIMER_BAUD_WATCHDOG); }));
     Dlg().OnTimer(TIMER_REPLAY);
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     EXPECT_TRUE(Dlg().IsTimerRunning(TIMER_BAUD_WATCHDOG));
 }
 
@@ -170,16 +172,16 @@ TEST_F(AcquisitionTest, AFailedConfigurationIsReportedAndAcquisitionGoesOn) {
     EXPECT_EQ(m_boxes.Calls()[0].text,
               "WARNING:  SetCommState() Failed with the following error: \nInvalid "
               "argument\nPort: 7\n");
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     ASSERT_TRUE(m_pty.Write(kValidSentence));
-    EXPECT_TRUE(CaptionBecomes("停 止"));
+    EXPECT_TRUE(CaptionBecomes(kCaptionStop));
 }
 
 TEST_F(AcquisitionTest, AVanishedReceiverLeavesAWorkingWindow) {
     Dlg().OnOK();
     {
         CLineStreamer streamer(m_pty, kValidSentence, 57600);
-        ASSERT_TRUE(CaptionBecomes("停 止"));
+        ASSERT_TRUE(CaptionBecomes(kCaptionStop));
     }
     m_pty.HangUp();
     ASSERT_TRUE(WaitFor([&] { return m_boxes.Count() > 0; }));
@@ -188,7 +190,7 @@ TEST_F(AcquisitionTest, AVanishedReceiverLeavesAWorkingWindow) {
     EXPECT_EQ(Dlg().m_serialLink.m_bReaderAlive, 0);
 
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(m_boxes.Count(), 1u) << "the re-open at Stop fails without a message";
     Dlg().OnOK();
     EXPECT_EQ(BoxTexts().back(), "无法打开串口7！");
@@ -208,8 +210,8 @@ TEST(AcquisitionShutdown, EscapeWhileBytesStreamEndsTheProgramPromptly) {
     CViewerApp app;
     QTimer::singleShot(0, [&] {
         auto* pDlg = static_cast<CViewerDlg*>(AfxGetMainWnd());
-        pDlg->SetDlgItemText(1119, "7");
-        qobject_cast<QComboBox*>(pDlg->GetDlgItem(1000)->Widget())->setCurrentText("57600");
+        pDlg->SetDlgItemText(IDC_PORT, "7");
+        qobject_cast<QComboBox*>(pDlg->GetDlgItem(IDC_BAUDRATE)->Widget())->setCurrentText("57600");
         pDlg->OnOK();
         pStreamer = std::make_unique<CLineStreamer>(pty, kValidSentence, 57600);
     });
@@ -217,8 +219,8 @@ TEST(AcquisitionShutdown, EscapeWhileBytesStreamEndsTheProgramPromptly) {
     QObject::connect(&escape, &QTimer::timeout, [&] {
         auto* pDlg = static_cast<CViewerDlg*>(AfxGetMainWnd());
         CString strCaption;
-        pDlg->GetDlgItemText(1, strCaption);
-        if (strCaption != GBK("停 止") || pStreamer->Written() < 3000)
+        pDlg->GetDlgItemText(IDC_STARTSTOP, strCaption);
+        if (strCaption != GBK(kCaptionStop) || pStreamer->Written() < 3000)
             return;
         escape.stop();
         EXPECT_EQ(ThreadsNamed(kReaderThreadName), 1);

@@ -66,6 +66,12 @@ bool AnswersEvents(int nMilliseconds) {
     return WaitFor([&bAnswered] { return bAnswered; }, nMilliseconds);
 }
 
+LRESULT CCountingViewerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SERIAL_RXCHAR)
+        ++m_nHandled;
+    return CViewerDlg::WindowProc(message, wParam, lParam);
+}
+
 std::string ScenarioStream(int nEpochs, std::uint64_t nSeed, int nGps) {
     sim::ScenarioOptions options;
     options.m_nSeed = nSeed;

@@ -1,10 +1,12 @@
 // Helpers of the fault tests: streams that go wrong, resource counts and a hang check.
 #pragma once
 
+#include "app/ViewerDlg.h"
 #include "core/LineEndings.h"
 #include "tests/common/HangGuard.h"
 #include "tests/common/PseudoTerminal.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -54,6 +56,16 @@ std::string WrongSpeedStream(int nEpochs);
 // A 57600-baud line full of noise: random bytes rich in '$', '*', ',', line feeds and NULs,
 // with sentences of every decoded type carrying random fields and a correct checksum.
 std::string NoiseStream(std::size_t nBytes, std::uint64_t nSeed);
+
+// The main window, counting the bytes its serial handler took into a counter that outlives it.
+class CCountingViewerDlg : public CViewerDlg {
+public:
+    explicit CCountingViewerDlg(std::atomic<long>& nHandled) : m_nHandled(nHandled) {}
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::atomic<long>& m_nHandled;
+};
 
 // Writes the bytes into the pseudo-terminal from a thread of its own (the GUI thread must go
 // on handling them), then, when asked, hangs the line up from that same thread.

@@ -56,14 +56,14 @@ TEST(FileNames, EveryNameIsItsOwnFileAndReplaysFromIt) {
             CFileChooser chooser(dir.File(kNames[i]));
             d.OnReplay();
         }
-        ASSERT_EQ(h.Text(1139), GBK("停止回放")) << kNames[i] << " was not found";
+        ASSERT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionStopReplay)) << kNames[i] << " was not found";
         d.RunReplayTick();
         char time[16];
         std::snprintf(time, sizeof time, "16 :%02d :00", static_cast<int>(i));
-        EXPECT_EQ(h.Utf8(1098), time) << kNames[i] << " replayed another file";
+        EXPECT_EQ(h.Utf8(IDC_TIME), time) << kNames[i] << " replayed another file";
         CFileChooser cancel(std::nullopt);
         d.OnReplay();
-        EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+        EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionReplay));
     }
     EXPECT_EQ(boxes.Count(), 0u);
 }
@@ -83,5 +83,5 @@ TEST(FileNames, DialogsOpenWhereTheLastFileWasAndOfferAllFiles) {
         EXPECT_EQ(call.filter, "Text Files(*.txt)|*.txt|All Files(*)|*||");
     EXPECT_EQ(chooser.Calls()[1].folder, dir.File("하루"));
     EXPECT_EQ(d.m_strReplayFile.Bytes(), record) << "kept as the file system spells it";
-    EXPECT_EQ(h.Text(1139), GBK("停止回放")) << "a file without .txt replays too";
+    EXPECT_EQ(h.Text(IDC_REPLAY), GBK(kCaptionStopReplay)) << "a file without .txt replays too";
 }

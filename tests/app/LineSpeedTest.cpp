@@ -12,17 +12,6 @@ namespace {
 
 constexpr int kPort = 7;
 
-// The main window, counting the bytes its serial handler took.
-class CCountingViewerDlg : public CViewerDlg {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_SERIAL_RXCHAR)
-            ++m_nBytesHandled;
-        return CViewerDlg::WindowProc(message, wParam, lParam);
-    }
-    std::atomic<long> m_nBytesHandled{0};
-};
-
 // Writes the bytes into the line at its rate (baud / 10 bytes a second), as a receiver's
 // UART would, from its own thread.
 class CPacedWriter {
@@ -58,13 +47,15 @@ protected:
         ASSERT_TRUE(m_pty.LinkAs(kPort));
         m_app.m_pMainWnd = &m_dlg;
         m_dlg.Create(IDD_VIEWER_DIALOG);
-        m_dlg.SetDlgItemText(1119, "7");
+        m_dlg.SetDlgItemText(IDC_PORT, "7");
     }
     void TearDown() override { m_app.m_pMainWnd = nullptr; }
-    QComboBox* Combo() { return qobject_cast<QComboBox*>(m_dlg.GetDlgItem(1000)->Widget()); }
+    QComboBox* Combo() {
+        return qobject_cast<QComboBox*>(m_dlg.GetDlgItem(IDC_BAUDRATE)->Widget());
+    }
     std::string Caption() {
         CString str;
-        m_dlg.GetDlgItemText(1, str);
+        m_dlg.GetDlgItemText(IDC_STARTSTOP, str);
         return str.ToUtf8();
     }
 
@@ -72,7 +63,8 @@ protected:
     CPseudoTerminal m_pty;
     CBoxRecorder m_boxes;
     CViewerApp m_app;
-    CCountingViewerDlg m_dlg;
+    std::atomic<long> m_nBytesHandled{0};
+    CCountingViewerDlg m_dlg{m_nBytesHandled};
 };
 
 // The first whole lines of a receiver's stream that fill the line for this long.
@@ -96,7 +88,7 @@ TEST_F(LineSpeed, EveryOfferedRateIsThePortsSpeed) {
         int nBaud = Combo()->itemText(i).toInt();
         EXPECT_EQ(m_dlg.m_nBaud, nBaud);
         EXPECT_EQ(m_pty.SlaveBaud(), nBaud);
-        EXPECT_EQ(Caption(), "请稍候...") << nBaud;
+        EXPECT_EQ(Caption(), kCaptionWait) << nBaud;
         m_dlg.OnOK();
     }
     EXPECT_EQ(m_boxes.Count(), 0u);
@@ -107,17 +99,16 @@ TEST_F(LineSpeed, AFullLineAtTodaysRatesLosesNoByte) {
         SCOPED_TRACE(pszBaud);
         Combo()->setCurrentText(pszBaud);
         m_dlg.OnOK();
-        m_dlg.m_nBytesHandled = 0;
+        m_nBytesHandled = 0;
         std::string bytes = LineFull(atoi(pszBaud), 0.5);
         {
             CPacedWriter writer(m_pty, bytes, atoi(pszBaud));
             ASSERT_TRUE(WaitFor([&] { return writer.Done(); }, 20000));
         }
-        EXPECT_TRUE(
-            WaitFor([&] { return m_dlg.m_nBytesHandled >= static_cast<long>(bytes.size()); }));
+        EXPECT_TRUE(WaitFor([&] { return m_nBytesHandled >= static_cast<long>(bytes.size()); }));
         PumpEvents(50);
-        EXPECT_EQ(m_dlg.m_nBytesHandled, static_cast<long>(bytes.size()));
-        EXPECT_EQ(Caption(), "停 止");
+        EXPECT_EQ(m_nBytesHandled, static_cast<long>(bytes.size()));
+        EXPECT_EQ(Caption(), kCaptionStop);
         QString monitor = MonitorText(m_dlg);
         EXPECT_EQ(Lines(monitor), static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n')))
             << "every sentence echoed";

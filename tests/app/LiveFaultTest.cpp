@@ -91,10 +91,10 @@ TEST_F(LiveFault, AReceiverThatVanishesMidSentenceLosesNoRecordedByte) {
     EXPECT_EQ(expected.compare(0, recorded.size(), recorded), 0)
         << "the record file is not the stream up to the fault";
     EXPECT_EQ(Dlg().m_bRecording, 1) << "a vanished receiver does not end the recording";
-    EXPECT_EQ(Caption(), "停 止");
+    EXPECT_EQ(Caption(), kCaptionStop);
     EXPECT_TRUE(AnswersEvents());
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(m_boxes.Count(), 1u);
 }
 
@@ -124,7 +124,7 @@ TEST_F(LiveFault, APortClaimedByAnotherProgramIsNamedUntilItLetsGo) {
 
     Dlg().OnOK();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"无法打开串口7！"});
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(Dlg().m_bStopped, 1);
     EXPECT_EQ(Dlg().m_bAcquiring, 0);
 
@@ -133,10 +133,7 @@ TEST_F(LiveFault, APortClaimedByAnotherProgramIsNamedUntilItLetsGo) {
     ASSERT_EQ(waitpid(pid, &nStatus, 0), pid);
     for (int fd : {toChild[0], toChild[1], fromChild[0], fromChild[1]})
         close(fd);
-    Dlg().OnOK();
-    EXPECT_EQ(Caption(), "请稍候...");
-    ASSERT_TRUE(m_pty.Write(ScenarioStream(2)));
-    EXPECT_TRUE(WaitFor([&] { return Caption() == "停 止"; }));
+    StartAndReceive();
     EXPECT_EQ(m_boxes.Count(), 1u);
 }
 
@@ -147,12 +144,12 @@ TEST_F(LiveFault, AReceiverAtTheWrongSpeedIsReportedAndNothingGrows) {
     Dlg().OnTogglePanel();
     Dlg().OnOK();
     CLineStreamer streamer(m_pty, WrongSpeedStream(30), 57600);
-    ASSERT_TRUE(CaptionBecomes("波特率错!"));
+    ASSERT_TRUE(CaptionBecomes(kCaptionBaudError));
     long nResident = ResidentBytes();
     RunAnswering(FaultRunMs(4000));
     std::printf("wrong speed: %zu bytes, resident memory %+ld KiB\n", streamer.Written(),
                 (ResidentBytes() - nResident) / 1024);
-    EXPECT_EQ(Caption(), "波特率错!");
+    EXPECT_EQ(Caption(), kCaptionBaudError);
     EXPECT_GT(streamer.Written(), 0u);
     EXPECT_EQ(Dlg().m_bGotValidSentence, 0);
     EXPECT_LE(Dlg().m_strSentence.GetLength(), 121);
@@ -188,7 +185,7 @@ TEST_F(LiveFault, ANoiseStormNeitherCrashesNorGrows) {
     }
     streamer.Stop();
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
@@ -221,7 +218,7 @@ TEST_F(LiveFault, StartStopCyclesLeaveNoThreadDescriptorOrMemoryBehind) {
     if (MeasuresMemory()) {
         EXPECT_LT(ResidentBytes() - nResident, kMemoryTolerance);
     }
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_TRUE(AnswersEvents());
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
@@ -242,8 +239,8 @@ TEST_F(LiveFault, ARecordFolderRemovedWhileRecordingStopsOnlyTheRecording) {
         << "acquisition stopped with the recording";
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"记录文件无法写入!"});
     EXPECT_EQ(Dlg().m_bRecording, 0);
-    EXPECT_EQ(m_harness.Utf8(1127), "记录语句");
-    EXPECT_EQ(Caption(), "停 止");
+    EXPECT_EQ(m_harness.Utf8(IDC_RECORD), kCaptionRecord);
+    EXPECT_EQ(Caption(), kCaptionStop);
     EXPECT_FALSE(std::filesystem::exists(folder)) << "the folder came back";
 }
 
@@ -264,7 +261,7 @@ TEST_F(LiveFault, ADiskThatFillsKeepsEveryByteUpToTheLimit) {
     EXPECT_EQ(ReadFileBytes(path), vbase::RecordFormat(stream).substr(0, kLimit));
     EXPECT_EQ(Dlg().m_bRecording, 0);
     EXPECT_TRUE(WaitFor([&] { return m_pty.Waiting() == 0; }));
-    EXPECT_EQ(Caption(), "停 止");
+    EXPECT_EQ(Caption(), kCaptionStop);
     EXPECT_EQ(m_boxes.Count(), 1u);
 }
 

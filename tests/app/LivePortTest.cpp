@@ -1,11 +1,13 @@
 #include "tests/app/LivePortTest.h"
 
+#include "tests/app/FaultSupport.h"
+
 #include <QComboBox>
 
 void CLivePortTest::SetUp() {
     ASSERT_TRUE(m_pty.IsOpen());
     ASSERT_TRUE(m_pty.LinkAs(kPort));
-    Dlg().SetDlgItemText(1119, CString(std::to_string(kPort).c_str()));
+    Dlg().SetDlgItemText(IDC_PORT, CString(std::to_string(kPort).c_str()));
 }
 
 bool CLivePortTest::CaptionBecomes(const char* pszCaption, int nMilliseconds) {
@@ -13,12 +15,14 @@ bool CLivePortTest::CaptionBecomes(const char* pszCaption, int nMilliseconds) {
 }
 
 void CLivePortTest::SelectBaud(const char* pszBaud) {
-    qobject_cast<QComboBox*>(Dlg().GetDlgItem(1000)->Widget())->setCurrentText(pszBaud);
+    qobject_cast<QComboBox*>(Dlg().GetDlgItem(IDC_BAUDRATE)->Widget())->setCurrentText(pszBaud);
 }
 
-void CLivePortTest::StartRecording(const std::string& path) {
-    CFileChooser chooser(path);
-    Dlg().OnRecord();
+void CLivePortTest::StartAndReceive() {
+    Dlg().OnOK();
+    EXPECT_EQ(Caption(), kCaptionWait);
+    ASSERT_TRUE(m_pty.Write(ScenarioStream(2)));
+    EXPECT_TRUE(CaptionBecomes(kCaptionStop));
 }
 
 std::vector<std::string> CLivePortTest::BoxTexts() const {

@@ -20,11 +20,13 @@ protected:
     void SetUp() override;
     CViewerDlg& Dlg() { return m_harness.Dlg(); }
     // The Start/Stop button's caption.
-    std::string Caption() { return m_harness.Utf8(1); }
+    std::string Caption() { return m_harness.Utf8(IDC_STARTSTOP); }
     bool CaptionBecomes(const char* pszCaption, int nMilliseconds = 5000);
     void SelectBaud(const char* pszBaud);
     // Switches recording on, the file dialog answered with the path.
-    void StartRecording(const std::string& path);
+    void StartRecording(const std::string& path) { ::StartRecording(Dlg(), path); }
+    // Start with the receiver sending: the caption waits for a sentence, then reads Stop.
+    void StartAndReceive();
     std::vector<std::string> BoxTexts() const;
 
     CPortHome m_home;

@@ -24,27 +24,28 @@ TEST(MainWindowStart, OpensCollapsedAtTheSeparator) {
     CViewerHarness h;
     RECT rcWindow, rcSeparator;
     h.Dlg().GetWindowRect(&rcWindow);
-    h.Dlg().GetDlgItem(1120)->GetWindowRect(&rcSeparator);
+    h.Dlg().GetDlgItem(IDC_SEPARATOR)->GetWindowRect(&rcSeparator);
     EXPECT_EQ(rcWindow.bottom, rcSeparator.bottom);
     EXPECT_EQ(h.Dlg().m_rcCollapsed.bottom - h.Dlg().m_rcCollapsed.top,
               rcSeparator.bottom - rcWindow.top);
     RECT full = h.Dlg().MapDialogRect(0, 0, 299, 270);
     EXPECT_EQ(rcWindow.right - rcWindow.left, full.right);
     EXPECT_EQ(h.Dlg().m_rcFull.bottom - h.Dlg().m_rcFull.top, full.bottom);
-    EXPECT_GE(h.Dlg().GetDlgItem(1130)->Widget()->geometry().top(), h.Dlg().Widget()->height())
+    EXPECT_GE(h.Dlg().GetDlgItem(IDC_MONITOR)->Widget()->geometry().top(),
+              h.Dlg().Widget()->height())
         << "the monitor is cut off";
 }
 
 TEST(MainWindowStart, InitialCaptionsAndInputs) {
     CViewerHarness h;
-    EXPECT_EQ(h.Text(1), GBK("开 始"));
-    EXPECT_EQ(h.Text(1131), GBK("语句>>"));
-    EXPECT_EQ(h.Text(1126), GBK("暂停"));
-    EXPECT_EQ(h.Text(1127), GBK("记录语句"));
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
-    EXPECT_EQ(h.Text(1119), "1");
-    EXPECT_EQ(h.Text(1000), "38400");
-    auto* combo = qobject_cast<QComboBox*>(h.Dlg().GetDlgItem(1000)->Widget());
+    EXPECT_EQ(h.Text(IDC_STARTSTOP), GBK("开 始"));
+    EXPECT_EQ(h.Text(IDC_PANEL), GBK("语句>>"));
+    EXPECT_EQ(h.Text(IDC_PAUSE), GBK("暂停"));
+    EXPECT_EQ(h.Text(IDC_RECORD), GBK("记录语句"));
+    EXPECT_EQ(h.Text(IDC_REPLAY), GBK("回放语句"));
+    EXPECT_EQ(h.Text(IDC_PORT), "1");
+    EXPECT_EQ(h.Text(IDC_BAUDRATE), "38400");
+    auto* combo = qobject_cast<QComboBox*>(h.Dlg().GetDlgItem(IDC_BAUDRATE)->Widget());
     ASSERT_NE(combo, nullptr);
     EXPECT_FALSE(combo->isEditable());
     QStringList rates;
@@ -52,9 +53,9 @@ TEST(MainWindowStart, InitialCaptionsAndInputs) {
         rates << combo->itemText(i);
     EXPECT_EQ(rates, QStringList({"4800", "9600", "19200", "38400", "57600", "115200", "230400",
                                   "460800", "921600"}));
-    for (int id = 1121; id <= 1125; ++id)
+    for (int id = IDC_FILTER_GGA; id <= IDC_FILTER_GSV; ++id)
         EXPECT_EQ(h.Dlg().GetDlgItem(id)->GetCheck(), 1) << id;
-    auto* slider = qobject_cast<QSlider*>(h.Dlg().GetDlgItem(1140)->Widget());
+    auto* slider = qobject_cast<QSlider*>(h.Dlg().GetDlgItem(IDC_REPLAY_SPEED)->Widget());
     EXPECT_EQ(slider->value(), 1);
     EXPECT_EQ(slider->minimum(), 1);
     EXPECT_EQ(slider->maximum(), 5);
@@ -71,7 +72,7 @@ TEST(MainWindowStart, InitialCaptionsAndInputs) {
 
 TEST(MainWindowInput, ComEditTakesDigitsOnlyAndMonitorIsReadOnly) {
     CViewerHarness h;
-    auto* edit = qobject_cast<QLineEdit*>(h.Dlg().GetDlgItem(1119)->Widget());
+    auto* edit = qobject_cast<QLineEdit*>(h.Dlg().GetDlgItem(IDC_PORT)->Widget());
     ASSERT_NE(edit, nullptr);
     edit->setFocus();
     edit->selectAll();
@@ -80,7 +81,7 @@ TEST(MainWindowInput, ComEditTakesDigitsOnlyAndMonitorIsReadOnly) {
     edit->selectAll();
     edit->insert("12");
     EXPECT_EQ(edit->text(), "12");
-    auto* monitor = qobject_cast<QPlainTextEdit*>(h.Dlg().GetDlgItem(1130)->Widget());
+    auto* monitor = qobject_cast<QPlainTextEdit*>(h.Dlg().GetDlgItem(IDC_MONITOR)->Widget());
     ASSERT_NE(monitor, nullptr);
     EXPECT_TRUE(monitor->isReadOnly());
 }
@@ -105,17 +106,17 @@ TEST(MainWindowInput, TabOrderFollowsTheTemplate) {
 TEST(MainWindowFonts, ControlsGetTheirFonts) {
     CViewerHarness h;
     CViewerDlg& d = h.Dlg();
-    EXPECT_EQ(d.GetDlgItem(1)->GetFont(), &d.m_fontButton);
-    EXPECT_EQ(d.GetDlgItem(1139)->GetFont(), &d.m_fontButton);
-    EXPECT_EQ(d.GetDlgItem(1121)->GetFont(), &d.m_fontCheck);
-    EXPECT_EQ(d.GetDlgItem(1100)->GetFont(), &d.m_fontLarge);
-    EXPECT_EQ(d.GetDlgItem(1001)->GetFont(), &d.m_fontTable);
-    EXPECT_EQ(d.GetDlgItem(1096)->GetFont(), &d.m_fontTable);
-    EXPECT_EQ(d.GetDlgItem(1105)->GetFont(), &d.m_fontHeader);
-    EXPECT_EQ(d.GetDlgItem(1118)->GetFont(), &d.m_fontLarge);
-    EXPECT_EQ(d.GetDlgItem(1136)->GetFont(), &d.m_fontLarge);
-    EXPECT_EQ(d.GetDlgItem(1130)->GetFont(), &d.m_fontTable);
-    EXPECT_EQ(d.GetDlgItem(1132)->GetFont(), nullptr) << "keeps the template font";
+    EXPECT_EQ(d.GetDlgItem(IDC_STARTSTOP)->GetFont(), &d.m_fontButton);
+    EXPECT_EQ(d.GetDlgItem(IDC_REPLAY)->GetFont(), &d.m_fontButton);
+    EXPECT_EQ(d.GetDlgItem(IDC_FILTER_GGA)->GetFont(), &d.m_fontCheck);
+    EXPECT_EQ(d.GetDlgItem(IDC_GPS_TABLE)->GetFont(), &d.m_fontLarge);
+    EXPECT_EQ(d.GetDlgItem(CellId(0, 0))->GetFont(), &d.m_fontTable);
+    EXPECT_EQ(d.GetDlgItem(CellId(23, 3))->GetFont(), &d.m_fontTable);
+    EXPECT_EQ(d.GetDlgItem(IDC_FIRST_HEADER + 3)->GetFont(), &d.m_fontHeader);
+    EXPECT_EQ(d.GetDlgItem(IDC_HDOP)->GetFont(), &d.m_fontLarge);
+    EXPECT_EQ(d.GetDlgItem(IDC_GLONASS_USED)->GetFont(), &d.m_fontLarge);
+    EXPECT_EQ(d.GetDlgItem(IDC_MONITOR)->GetFont(), &d.m_fontTable);
+    EXPECT_EQ(d.GetDlgItem(IDC_GPS_IN_VIEW)->GetFont(), nullptr) << "keeps the template font";
     EXPECT_EQ(d.m_fontLarge.Font().pixelSize(), 19); // 14 pt at 96 dpi
     EXPECT_EQ(d.m_fontHeader.Font().pixelSize(), 13);
 }
@@ -136,8 +137,8 @@ TEST(MainWindowColours, TableCellsByStateCode) {
     };
     for (const auto& c : cases) {
         d.m_nCellState[0] = c.state;
-        d.SetDlgItemText(1001, "88");
-        QImage img = Render(d.GetDlgItem(1001)->Widget());
+        d.SetDlgItemText(CellId(0, 0), "88");
+        QImage img = Render(d.GetDlgItem(CellId(0, 0))->Widget());
         EXPECT_GT(CountPixels(img, Colour(c.background)), 40) << "state " << c.state;
         EXPECT_GT(CountPixels(img, Colour(c.text)), 10) << "state " << c.state;
         EXPECT_GT(CountPixels(img, QColor(240, 240, 240)), 20) << "the base brush fills the rest";
@@ -147,7 +148,7 @@ TEST(MainWindowColours, TableCellsByStateCode) {
 TEST(MainWindowColours, EmptyCellsAndDateFieldsAreWhite) {
     CViewerHarness h;
     CViewerDlg& d = h.Dlg();
-    for (int id : {1001, 1097, 1098, 1099}) {
+    for (int id : {CellId(0, 0), IDC_DATE, IDC_TIME, IDC_TTFF}) {
         d.SetDlgItemText(id, "12");
         QImage img = Render(d.GetDlgItem(id)->Widget());
         EXPECT_EQ(CountPixels(img, QColor(240, 240, 240)), 0) << id;
@@ -158,15 +159,15 @@ TEST(MainWindowColours, EmptyCellsAndDateFieldsAreWhite) {
 TEST(MainWindowColours, PositionFieldsFollowTheFixFlag) {
     CViewerHarness h;
     CViewerDlg& d = h.Dlg();
-    d.SetDlgItemText(1114, "52.3 M");
+    d.SetDlgItemText(IDC_ALTITUDE, "52.3 M");
     d.m_bFixValid = 0;
-    EXPECT_GT(CountPixels(Render(d.GetDlgItem(1114)->Widget()), QColor(186, 186, 186)), 5);
+    EXPECT_GT(CountPixels(Render(d.GetDlgItem(IDC_ALTITUDE)->Widget()), QColor(186, 186, 186)), 5);
     d.m_bFixValid = 1;
-    QImage valid = Render(d.GetDlgItem(1114)->Widget());
+    QImage valid = Render(d.GetDlgItem(IDC_ALTITUDE)->Widget());
     EXPECT_GT(CountPixels(valid, QColor(165, 41, 31)), 5);
     EXPECT_EQ(CountPixels(valid, QColor(186, 186, 186)), 0);
-    d.SetDlgItemText(1135, "7");
-    EXPECT_GT(CountPixels(Render(d.GetDlgItem(1135)->Widget()), QColor(165, 41, 31)), 5);
+    d.SetDlgItemText(IDC_GPS_USED, "7");
+    EXPECT_GT(CountPixels(Render(d.GetDlgItem(IDC_GPS_USED)->Widget()), QColor(165, 41, 31)), 5);
 }
 
 TEST(MainWindowCommands, AboutItemOpensTheAboutBox) {
@@ -226,7 +227,8 @@ TEST(ReceiverStateReset, ClearsTablesCountsAndMonitorOnly) {
     d.m_bGgaSeen = 1;
     d.m_strLatitude = "N   39";
     d.m_strCourse = "12.0";
-    for (int id : {1001, 1096, 1097, 1099, 1110, 1118, 1132, 1136})
+    for (int id : {CellId(0, 0), CellId(23, 3), IDC_DATE, IDC_TTFF, IDC_LATITUDE, IDC_HDOP,
+                   IDC_GPS_IN_VIEW, IDC_GLONASS_USED})
         d.SetDlgItemText(id, "9");
     d.m_editMonitor.ReplaceSel("$GPGGA,1\r\n");
 
@@ -246,10 +248,11 @@ TEST(ReceiverStateReset, ClearsTablesCountsAndMonitorOnly) {
     EXPECT_EQ(d.m_nTtffHours + d.m_nTtffMinutes + d.m_nTtffSeconds, 0);
     EXPECT_TRUE(d.m_strSentence.IsEmpty());
     EXPECT_TRUE(d.m_strUsedPrns.IsEmpty());
-    for (int id : {1001, 1096, 1110, 1118, 1132, 1136})
+    for (int id :
+         {CellId(0, 0), CellId(23, 3), IDC_LATITUDE, IDC_HDOP, IDC_GPS_IN_VIEW, IDC_GLONASS_USED})
         EXPECT_TRUE(h.Text(id).IsEmpty()) << id;
-    EXPECT_EQ(h.Text(1097), "9") << "the date is not cleared";
-    EXPECT_EQ(h.Text(1099), "9") << "the time-to-fix field is not cleared";
+    EXPECT_EQ(h.Text(IDC_DATE), "9") << "the date is not cleared";
+    EXPECT_EQ(h.Text(IDC_TTFF), "9") << "the time-to-fix field is not cleared";
     EXPECT_EQ(d.m_editMonitor.GetWindowTextLength(), 0);
     EXPECT_EQ(d.m_bFixValid, 1);
     EXPECT_EQ(d.m_bGgaSeen, 1);

@@ -20,12 +20,12 @@ TEST(MonitorPanel, ToggleShowsAndHidesThePanel) {
     int collapsed = d.Widget()->height();
     QPoint position = d.Widget()->pos();
     d.OnTogglePanel();
-    EXPECT_EQ(h.Text(1131), GBK("关闭<<"));
+    EXPECT_EQ(h.Text(IDC_PANEL), GBK(kCaptionClosePanel));
     EXPECT_EQ(d.Widget()->height(), d.m_rcFull.bottom - d.m_rcFull.top);
     EXPECT_GT(d.Widget()->height(), collapsed);
     EXPECT_EQ(d.Widget()->pos(), position);
     d.OnTogglePanel();
-    EXPECT_EQ(h.Text(1131), GBK("语句>>"));
+    EXPECT_EQ(h.Text(IDC_PANEL), GBK(kCaptionOpenPanel));
     EXPECT_EQ(d.Widget()->height(), collapsed);
 }
 
@@ -53,13 +53,13 @@ TEST(MonitorPanel, PauseStopsOnlyTheEchoAndClearEmpties) {
     Feed(d, kRmc);
     QString before = MonitorText(d);
     d.OnPause();
-    EXPECT_EQ(h.Text(1126), GBK("继续"));
+    EXPECT_EQ(h.Text(IDC_PAUSE), GBK(kCaptionResume));
     EXPECT_EQ(d.m_bEchoOn, 0);
     Feed(d, kGga + kRmc);
     EXPECT_EQ(MonitorText(d), before);
-    EXPECT_EQ(h.Text(1), GBK("停 止")) << "sentences still arrive and are checked";
+    EXPECT_EQ(h.Text(IDC_STARTSTOP), GBK(kCaptionStop)) << "sentences still arrive and are checked";
     d.OnPause();
-    EXPECT_EQ(h.Text(1126), GBK("暂停"));
+    EXPECT_EQ(h.Text(IDC_PAUSE), GBK(kCaptionPause));
     Feed(d, kRmc);
     EXPECT_EQ(MonitorText(d).count("$GPRMC"), 2) << "nothing missed while paused is added";
     d.OnClear();

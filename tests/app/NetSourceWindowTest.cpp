@@ -12,10 +12,10 @@ class NetSourceWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_server.IsListening());
-        Dlg().SetDlgItemText(1119, "6");
+        Dlg().SetDlgItemText(IDC_PORT, "6");
     }
     CViewerDlg& Dlg() { return m_harness.Dlg(); }
-    std::string Caption() { return m_harness.Utf8(1); }
+    std::string Caption() { return m_harness.Utf8(IDC_STARTSTOP); }
     std::string Address() const { return "127.0.0.1:" + std::to_string(m_server.Port()); }
 
     CPortHome m_home;
@@ -30,12 +30,12 @@ TEST_F(NetSourceWindowTest, ATcpSourceStartsShowsSentencesAndStopsLikeAPort) {
     WriteSourceFile(kPort, "tcp://" + Address());
     Dlg().OnOK();
     ASSERT_EQ(m_boxes.Count(), 0u) << m_boxes.Calls()[0].detail;
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     ASSERT_TRUE(m_server.Accept());
     ASSERT_TRUE(m_server.Send(ScenarioStream(3)));
-    EXPECT_TRUE(WaitFor([&] { return Caption() == "停 止"; }));
+    EXPECT_TRUE(WaitFor([&] { return Caption() == kCaptionStop; }));
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_TRUE(m_server.ClientClosed());
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
@@ -52,7 +52,7 @@ TEST_F(NetSourceWindowTest, AGpsdThatSendsOnlyJsonIsReportedAsAWrongStream) {
     ASSERT_TRUE(m_server.Accept());
     ASSERT_TRUE(m_server.Send("{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n"
                               "{\"class\":\"DEVICES\",\"devices\":[]}\r\n"));
-    EXPECT_TRUE(WaitFor([&] { return Caption() == "波特率错!"; }, 6000));
+    EXPECT_TRUE(WaitFor([&] { return Caption() == kCaptionBaudError; }, 6000));
     EXPECT_EQ(ReadFileBytes(dir.File("record.txt")), "") << "gpsd's JSON was handed on as bytes";
     EXPECT_EQ(m_boxes.Count(), 0u);
 }

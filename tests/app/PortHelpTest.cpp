@@ -16,12 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
-    if (text.find(part) != std::string::npos)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
-}
-
 // A device the system refuses to open to this user.
 class CDeniedCalls : public CPortCalls {
 public:
@@ -33,14 +27,14 @@ public:
 
 class PortHelpTest : public CLivePortTest {
 protected:
-    QWidget* ComField() { return Dlg().GetDlgItem(1119)->Widget(); }
+    QWidget* ComField() { return Dlg().GetDlgItem(IDC_PORT)->Widget(); }
     std::string Link(int nPort) const {
         return m_home.Path() + "/.velmora/ports/com" + std::to_string(nPort);
     }
     MessageBoxCall StartFails(const char* pszPort) {
-        Dlg().SetDlgItemText(1119, pszPort);
+        Dlg().SetDlgItemText(IDC_PORT, pszPort);
         Dlg().OnOK();
-        EXPECT_EQ(Caption(), "开 始");
+        EXPECT_EQ(Caption(), kCaptionStart);
         EXPECT_EQ(Dlg().m_bStopped, 1);
         EXPECT_EQ(m_boxes.Count(), 1u);
         return m_boxes.Count() ? m_boxes.Calls().back() : MessageBoxCall{};
@@ -75,7 +69,7 @@ TEST_F(PortHelpTest, AnEmptyOrUnknownNumberSaysWhichNumbersNameDevices) {
     EXPECT_EQ(box.detail.rfind("COM0 names no device: port numbers start at 1.", 0), 0u);
 
     CBoxRecorder boxes;
-    Dlg().SetDlgItemText(1119, "4000");
+    Dlg().SetDlgItemText(IDC_PORT, "4000");
     Dlg().OnOK();
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Calls()[0].text, "无法打开串口4000！");

@@ -1,14 +1,12 @@
 // Recording a live receiver on a pseudo-terminal, then replaying what was recorded.
 #include "tests/app/FaultSupport.h"
-#include "tests/common/PseudoTerminal.h"
+#include "tests/app/LivePortTest.h"
 
 #include <gtest/gtest.h>
 #include <map>
 #include <thread>
 
 namespace {
-
-constexpr int kPort = 5;
 
 // Writes from a thread of its own while the GUI thread goes on handling what arrives.
 void Send(const CPseudoTerminal& pty, const std::string& bytes, size_t nExpectedFileSize,
@@ -22,56 +20,48 @@ void Send(const CPseudoTerminal& pty, const std::string& bytes, size_t nExpected
 // time-to-fix counts epochs since Start, which live and replay begin at different points).
 std::map<int, std::string> DisplayTexts(CViewerHarness& h) {
     std::map<int, std::string> texts;
-    for (int id = 1001; id <= 1136; ++id)
-        if ((id <= 1098 || (id >= 1110 && id <= 1118) || id >= 1132) && h.Dlg().GetDlgItem(id))
+    for (int id = IDC_FIRST_CELL; id <= IDC_GLONASS_USED; ++id)
+        if ((id <= IDC_TIME || (id >= IDC_LATITUDE && id <= IDC_HDOP) || id >= IDC_GPS_IN_VIEW) &&
+            h.Dlg().GetDlgItem(id))
             texts[id] = h.Utf8(id);
     return texts;
 }
 
+class RecordAndReplay : public CLivePortTest {};
+
 } // namespace
 
-TEST(RecordAndReplay, ALiveRunIsRecordedByteForByteAndReplaysToTheSameDisplay) {
-    CPortHome home;
-    CPseudoTerminal pty;
-    ASSERT_TRUE(pty.LinkAs(kPort));
-    CTempDir dir;
-    std::string path = dir.File("drive.txt");
+TEST_F(RecordAndReplay, ALiveRunIsRecordedByteForByteAndReplaysToTheSameDisplay) {
+    std::string path = m_dir.File("drive.txt");
     std::string first = ScenarioStream(40, 11, 10);
     std::string second = ScenarioStream(40, 12, 10);
     std::string noise("\x07\x00 line noise \xfe", 15);
 
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    d.SetDlgItemText(1119, "5");
-    {
-        CFileChooser chooser(path);
-        d.OnRecord();
-    }
+    CViewerDlg& d = Dlg();
+    StartRecording(path);
     d.OnOK();
-    ASSERT_EQ(h.Text(1), GBK("请稍候..."));
-    Send(pty, first + noise, vbase::RecordFormat(first + noise).size(), path);
+    ASSERT_EQ(Caption(), kCaptionWait);
+    Send(m_pty, first + noise, vbase::RecordFormat(first + noise).size(), path);
     d.OnOK(); // Stop
-    EXPECT_EQ(h.Text(1), GBK("开 始"));
+    EXPECT_EQ(Caption(), kCaptionStart);
     d.OnOK(); // Start again: the recording goes on into the same file
     std::string expected = vbase::RecordFormat(first + noise + second);
-    Send(pty, second, expected.size(), path);
+    Send(m_pty, second, expected.size(), path);
     EXPECT_EQ(ReadFileBytes(path), expected);
-    std::map<int, std::string> live = DisplayTexts(h);
+    std::map<int, std::string> live = DisplayTexts(m_harness);
     d.OnOK();
     d.OnRecord();
 
-    {
-        CFileChooser chooser(path);
-        d.OnReplay();
-    }
+    StartReplay(d, path);
     int nTicks = 0;
-    while (h.Text(1139) == GBK("停止回放") && nTicks < 1000) {
+    while (d.IsReplaying() && nTicks < 1000) {
         d.RunReplayTick();
         ++nTicks;
     }
     EXPECT_GE(nTicks, 79) << "one tick per epoch";
     EXPECT_LE(nTicks, 81);
-    std::map<int, std::string> replayed = DisplayTexts(h);
+    std::map<int, std::string> replayed = DisplayTexts(m_harness);
     for (const auto& [id, text] : live)
         EXPECT_EQ(replayed[id], text) << "control " << id;
+    EXPECT_EQ(m_boxes.Count(), 0u);
 }

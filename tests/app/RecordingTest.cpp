@@ -15,12 +15,6 @@
 
 namespace {
 
-// Recording as a user starts it: the save dialog answered with the given path.
-void StartRecording(CViewerDlg& d, const std::string& path) {
-    CFileChooser chooser(path);
-    d.OnRecord();
-}
-
 // The record file's system calls as the test wants them: counted, failed with an errno.
 class CFileCalls {
 public:
@@ -48,14 +42,20 @@ void ExpectRecordBox(const CBoxRecorder& boxes, const std::string& path,
     EXPECT_NE(boxes.Calls()[0].detail.find(reason), std::string::npos) << boxes.Calls()[0].detail;
 }
 
+// Recording is off and its button offers to start it.
+void ExpectRecordingOff(CViewerHarness& h) {
+    EXPECT_EQ(h.Dlg().m_bRecording, 0);
+    EXPECT_EQ(h.Text(IDC_RECORD), GBK(kCaptionRecord));
+}
+
+class Recording : public CWindowTest {};
+
 } // namespace
 
-TEST(Recording, DialogAndCaptions) {
-    CViewerHarness h;
-    CTempDir dir;
+TEST_F(Recording, DialogAndCaptions) {
     {
-        CFileChooser chooser(dir.File("rec.txt"));
-        h.Dlg().OnRecord();
+        CFileChooser chooser(m_path);
+        Dlg().OnRecord();
         ASSERT_EQ(chooser.Calls().size(), 1u);
         FileDialogCall call = chooser.Calls()[0];
         EXPECT_FALSE(call.open);
@@ -64,47 +64,39 @@ TEST(Recording, DialogAndCaptions) {
         EXPECT_EQ(call.defExt, "txt");
         EXPECT_TRUE(call.flags & OFN_OVERWRITEPROMPT);
     }
-    EXPECT_EQ(h.Text(1127), GBK("停止记录"));
-    EXPECT_EQ(h.Dlg().m_bRecording, 1);
-    h.Dlg().OnRecord();
-    EXPECT_EQ(h.Text(1127), GBK("记录语句"));
-    EXPECT_EQ(h.Dlg().m_bRecording, 0);
+    EXPECT_EQ(m_harness.Text(IDC_RECORD), GBK(kCaptionStopRecord));
+    EXPECT_EQ(Dlg().m_bRecording, 1);
+    Dlg().OnRecord();
+    ExpectRecordingOff(m_harness);
 }
 
-TEST(Recording, CancelChangesNothing) {
-    CViewerHarness h;
+TEST_F(Recording, CancelChangesNothing) {
     CFileChooser chooser(std::nullopt);
-    h.Dlg().OnRecord();
-    EXPECT_EQ(h.Dlg().m_bRecording, 0);
-    EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+    Dlg().OnRecord();
+    ExpectRecordingOff(m_harness);
 }
 
-TEST(Recording, StoresReceivedBytesWithLineFeedsAsCrLf) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    CTempDir dir;
-    std::string path = dir.File("rec.txt");
-    WriteFileBytes(path, "old contents");
-    d.EnterAcquiringState();
-    StartRecording(d, path);
-    EXPECT_EQ(ReadFileBytes(path), "") << "choosing a file empties it";
+TEST_F(Recording, StoresReceivedBytesWithLineFeedsAsCrLf) {
+    WriteFileBytes(m_path, "old contents");
+    Dlg().EnterAcquiringState();
+    StartRecording(Dlg(), m_path);
+    EXPECT_EQ(ReadFileBytes(m_path), "") << "choosing a file empties it";
 
     std::string sentence = Sentence("GPZDA,080000.00,08,12,2026,00,00");
     std::string noise("\x01\x7f\xff\x1a noise without dollar\r", 25);
     std::string withNul("ab\0cd\n", 6);
     std::string bad = "$GPGGA,broken*00\r\n";
-    Feed(d, sentence + noise + withNul + bad);
+    Feed(Dlg(), sentence + noise + withNul + bad);
     std::string expected = sentence.substr(0, sentence.size() - 1) + "\r\n" + noise + "abcd\r\n" +
                            "$GPGGA,broken*00\r\r\n";
-    EXPECT_EQ(ReadFileBytes(path), expected);
-    EXPECT_EQ(ReadFileBytes(path).size(), sentence.size() + 1 + noise.size() + 6 + bad.size() + 1);
+    EXPECT_EQ(ReadFileBytes(m_path), expected);
+    EXPECT_EQ(ReadFileBytes(m_path).size(),
+              sentence.size() + 1 + noise.size() + 6 + bad.size() + 1);
 }
 
-TEST(Recording, RunsOnAcrossStopAndStartAndRestartEmpties) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    CTempDir dir;
-    std::string path = dir.File("rec.txt");
+TEST_F(Recording, RunsOnAcrossStopAndStartAndRestartEmpties) {
+    CViewerDlg& d = Dlg();
+    const std::string& path = m_path;
     StartRecording(d, path);
     Feed(d, "first\n");
     d.EnterAcquiringState();
@@ -117,17 +109,16 @@ TEST(Recording, RunsOnAcrossStopAndStartAndRestartEmpties) {
     EXPECT_EQ(ReadFileBytes(path), "");
 }
 
-TEST(Recording, FileThatCannotBeCreatedIsReportedAndRecordingStaysOff) {
-    CViewerHarness h;
+TEST_F(Recording, FileThatCannotBeCreatedIsReportedAndRecordingStaysOff) {
     CBoxRecorder boxes;
-    StartRecording(h.Dlg(), "/nonexistent-velmora-folder/rec.txt");
+    StartRecording(Dlg(), "/nonexistent-velmora-folder/rec.txt");
     ExpectRecordBox(boxes, "/nonexistent-velmora-folder/rec.txt", "No such file or directory");
-    EXPECT_EQ(h.Dlg().m_bRecording, 0);
-    EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+    ExpectRecordingOff(m_harness);
 }
 
-// Opening a FIFO for writing waits for a reader: the window would hang for good.
-TEST(Recording, OnlyARegularFileIsTakenAndNothingWaits) {
+// Opening a FIFO for writing waits for a reader: the window would hang for good. Each path is
+// tried in a window of its own.
+TEST(RecordingRefusal, OnlyARegularFileIsTakenAndNothingWaits) {
     CTempDir dir;
     std::string fifo = dir.File("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
@@ -141,14 +132,14 @@ TEST(Recording, OnlyARegularFileIsTakenAndNothingWaits) {
     for (const Case& c :
          {Case{fifo, "a FIFO"}, Case{dir.File("link-to-fifo.txt"), "a FIFO"},
           Case{"/dev/null", "a device"}, Case{dir.File("folder.txt"), "a folder"}}) {
+        SCOPED_TRACE(c.path);
         CViewerHarness h;
         CBoxRecorder boxes;
         StartRecording(h.Dlg(), c.path);
         ExpectRecordBox(boxes, c.path, std::string("It is ") + c.pszKind);
-        EXPECT_EQ(h.Dlg().m_bRecording, 0) << c.path;
-        EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+        ExpectRecordingOff(h);
         if (c.path != "/dev/null") { // held open by others in this process
-            EXPECT_FALSE(IsOpenHere(c.path)) << c.path;
+            EXPECT_FALSE(IsOpenHere(c.path));
         }
     }
     guard.Disarm();
@@ -157,39 +148,37 @@ TEST(Recording, OnlyARegularFileIsTakenAndNothingWaits) {
     EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO is left as it was";
 }
 
-// Each way a record file can fail names the file and the system's reason under the box.
-TEST(Recording, EveryFailureSaysWhichFileAndWhy) {
+// Each way a record file can fail names the file and the system's reason under the box: at its
+// creation (open, ftruncate) or at the first write.
+TEST(RecordingRefusal, EveryFailureSaysWhichFileAndWhy) {
     struct Case {
-        const char* pszCall;
+        std::string call;
         int nError;
         const char* pszReason;
-        bool bAtCreate;
     };
-    for (const Case& c :
-         {Case{"open", EACCES, "Creating it failed: Permission denied", true},
-          Case{"ftruncate", EROFS, "Read-only file system", true},
-          Case{"write", ENOSPC, "Writing it failed: No space left on device", false},
-          Case{"write", EIO, "Input/output error", false}}) {
+    for (const Case& c : {Case{"open", EACCES, "Creating it failed: Permission denied"},
+                          Case{"ftruncate", EROFS, "Read-only file system"},
+                          Case{"write", ENOSPC, "Writing it failed: No space left on device"},
+                          Case{"write", EIO, "Input/output error"}}) {
+        SCOPED_TRACE(c.pszReason);
         CViewerHarness h;
         CTempDir dir;
         std::string path = dir.File("rec.txt");
-        CFileCalls calls(c.pszCall, c.nError);
+        CFileCalls calls(c.call, c.nError);
         CBoxRecorder boxes;
         StartRecording(h.Dlg(), path);
         Feed(h.Dlg(), "$GPGGA,1\n");
         ExpectRecordBox(boxes, path, c.pszReason);
-        EXPECT_EQ(h.Dlg().m_bRecording, 0) << c.pszReason;
-        EXPECT_EQ(h.Text(1127), GBK("记录语句"));
-        EXPECT_EQ(calls.Count("write"), c.bAtCreate ? 0 : 1) << "recording stops at the first";
-        EXPECT_FALSE(IsOpenHere(path)) << c.pszReason;
+        ExpectRecordingOff(h);
+        EXPECT_EQ(calls.Count("write"), c.call == "write" ? 1 : 0)
+            << "recording stops at the first";
+        EXPECT_FALSE(IsOpenHere(path));
     }
 }
 
-TEST(Recording, TheFileStaysOpenWhileRecordingAndARemovedOrReplacedOneIsNoticed) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    CTempDir dir;
-    std::string path = dir.File("rec.txt");
+TEST_F(Recording, TheFileStaysOpenWhileRecordingAndARemovedOrReplacedOneIsNoticed) {
+    CViewerDlg& d = Dlg();
+    const std::string& path = m_path;
     StartRecording(d, path);
     EXPECT_TRUE(IsOpenHere(path));
     d.OnRecord();
@@ -204,7 +193,7 @@ TEST(Recording, TheFileStaysOpenWhileRecordingAndARemovedOrReplacedOneIsNoticed)
         CBoxRecorder boxes;
         Feed(d, "x");
         ExpectRecordBox(boxes, path, bReplace ? "replaced" : "removed");
-        EXPECT_EQ(d.m_bRecording, 0);
+        ExpectRecordingOff(m_harness);
         EXPECT_FALSE(IsOpenHere(path));
         EXPECT_EQ(ReadFileBytes(path), bReplace ? "another file" : "");
     }
@@ -212,11 +201,9 @@ TEST(Recording, TheFileStaysOpenWhileRecordingAndARemovedOrReplacedOneIsNoticed)
 
 // The reader hands a run of bytes over in one send: the run is one write, in the file when
 // the send returns.
-TEST(Recording, ARunOfReceivedBytesIsOneWriteDoneWhenTheSendReturns) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    CTempDir dir;
-    std::string path = dir.File("rec.txt");
+TEST_F(Recording, ARunOfReceivedBytesIsOneWriteDoneWhenTheSendReturns) {
+    CViewerDlg& d = Dlg();
+    const std::string& path = m_path;
     StartRecording(d, path);
     CFileCalls calls;
     CCrossThreadSend gate;
@@ -239,28 +226,20 @@ TEST(Recording, ARunOfReceivedBytesIsOneWriteDoneWhenTheSendReturns) {
     gate.Close();
 }
 
-TEST(Recording, RemovedFolderStopsRecordingWithOneMessage) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    CTempDir dir;
-    std::string folder = dir.File("sub");
+TEST_F(Recording, RemovedFolderStopsRecordingWithOneMessage) {
+    std::string folder = m_dir.File("sub");
     std::filesystem::create_directory(folder);
-    StartRecording(d, folder + "/rec.txt");
-    Feed(d, "abc");
+    StartRecording(Dlg(), folder + "/rec.txt");
+    Feed(Dlg(), "abc");
     std::filesystem::remove_all(folder);
     CBoxRecorder boxes;
-    Feed(d, "defgh\n");
+    Feed(Dlg(), "defgh\n");
     EXPECT_EQ(boxes.Count(), 1u);
-    EXPECT_EQ(d.m_bRecording, 0);
-    EXPECT_EQ(h.Text(1127), GBK("记录语句"));
+    ExpectRecordingOff(m_harness);
 }
 
-TEST(Recording, FullDiskStopsRecordingWithOneMessage) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    CTempDir dir;
-    std::string path = dir.File("rec.txt");
-    StartRecording(d, path);
+TEST_F(Recording, FullDiskStopsRecordingWithOneMessage) {
+    StartRecording(Dlg(), m_path);
     struct rlimit saved;
     getrlimit(RLIMIT_FSIZE, &saved);
     auto oldHandler = signal(SIGXFSZ, SIG_IGN);
@@ -268,10 +247,10 @@ TEST(Recording, FullDiskStopsRecordingWithOneMessage) {
     limit.rlim_cur = 10;
     setrlimit(RLIMIT_FSIZE, &limit);
     CBoxRecorder boxes;
-    Feed(d, "0123456789ABCDEF\n");
+    Feed(Dlg(), "0123456789ABCDEF\n");
     setrlimit(RLIMIT_FSIZE, &saved);
     signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(boxes.Count(), 1u);
-    EXPECT_EQ(d.m_bRecording, 0);
-    EXPECT_EQ(ReadFileBytes(path), "0123456789");
+    ExpectRecordingOff(m_harness);
+    EXPECT_EQ(ReadFileBytes(m_path), "0123456789");
 }

@@ -45,7 +45,7 @@ std::vector<int> EpochsPerTick(CViewerHarness& h, const std::string& path) {
     }
     CPlotSpy<CSkyPlotDlg> sky(h.Dlg().m_pSkyPlot);
     std::vector<int> epochs;
-    while (h.Text(1139) == GBK("停止回放") && epochs.size() < 1000) {
+    while (h.Dlg().IsReplaying() && epochs.size() < 1000) {
         int nBefore = sky.m_nRefreshes;
         h.Dlg().RunReplayTick();
         epochs.push_back(sky.m_nRefreshes - nBefore);
@@ -117,7 +117,7 @@ TEST(ReplayEpochs, TickEndsAfterTheTimeOfTheSentenceThatOpensTheNextEpoch) {
     h.Dlg().OnReplay();
     h.Dlg().RunReplayTick();
     EXPECT_EQ(h.Dlg().m_strSentence, ("$GPGGA," + Time(2) + ",").c_str());
-    EXPECT_EQ(h.Utf8(1098), "3 :14 :01");
+    EXPECT_EQ(h.Utf8(IDC_TIME), "3 :14 :01");
     EXPECT_EQ(MonitorText(h.Dlg()).count("GGA"), 2);
 }
 
@@ -130,7 +130,7 @@ TEST(ReplayEpochs, DollarStartsANewLineAsLive) {
     WriteFileBytes(dir.File("r.txt"), file);
     EXPECT_EQ(EpochsPerTick(h, dir.File("r.txt")), std::vector<int>(3, 1));
     EXPECT_EQ(h.Dlg().m_nGpsInView, 0) << "the cut-off GSV reaches no decoder";
-    EXPECT_EQ(h.Utf8(1098), "3 :14 :03");
+    EXPECT_EQ(h.Utf8(IDC_TIME), "3 :14 :03");
 }
 
 } // namespace

@@ -18,20 +18,19 @@ protected:
     void StartReplay() {
         CFileChooser chooser(m_path);
         m_harness.Dlg().OnReplay();
-        ASSERT_EQ(m_harness.Text(1139), GBK("停止回放"));
+        ASSERT_TRUE(m_harness.Dlg().IsReplaying());
     }
-    bool Replaying() { return m_harness.Text(1139) == GBK("停止回放"); }
     // Runs ticks back to back until the replay ends or the bound is reached.
     int RunTicks(int nMaxTicks) {
         int nTicks = 0;
-        while (Replaying() && nTicks < nMaxTicks) {
+        while (m_harness.Dlg().IsReplaying() && nTicks < nMaxTicks) {
             m_harness.Dlg().RunReplayTick();
             ++nTicks;
         }
         return nTicks;
     }
     void ExpectEndedCleanly() {
-        EXPECT_FALSE(Replaying());
+        EXPECT_FALSE(m_harness.Dlg().IsReplaying());
         EXPECT_EQ(m_harness.Dlg().m_pReplayFile, nullptr);
         EXPECT_FALSE(m_harness.Dlg().IsTimerRunning(TIMER_REPLAY));
         EXPECT_EQ(OwnFdCount(), m_nFds) << "a descriptor stayed open";
@@ -75,15 +74,15 @@ TEST_F(ReplayFault, AFileCutInHalfWhileItPlaysPlaysToTheNewEnd) {
 TEST_F(ReplayFault, AFileRemovedWhileItPlaysPlaysOnToItsEnd) {
     StartReplay();
     int nWholeRun = RunTicks(kEpochs + 10);
-    std::string wholeRunMonitor = m_harness.Utf8(1130);
-    std::string wholeRunPosition = m_harness.Utf8(1110) + m_harness.Utf8(1111);
+    std::string wholeRunMonitor = m_harness.Utf8(IDC_MONITOR);
+    std::string wholeRunPosition = m_harness.Utf8(IDC_LATITUDE) + m_harness.Utf8(IDC_LONGITUDE);
 
     StartReplay();
     ASSERT_EQ(RunTicks(20), 20);
     ASSERT_EQ(unlink(m_path.c_str()), 0);
     WriteFileBytes(m_path, "a different file now");
     EXPECT_EQ(RunTicks(kEpochs + 10) + 20, nWholeRun);
-    EXPECT_EQ(m_harness.Utf8(1130), wholeRunMonitor);
-    EXPECT_EQ(m_harness.Utf8(1110) + m_harness.Utf8(1111), wholeRunPosition);
+    EXPECT_EQ(m_harness.Utf8(IDC_MONITOR), wholeRunMonitor);
+    EXPECT_EQ(m_harness.Utf8(IDC_LATITUDE) + m_harness.Utf8(IDC_LONGITUDE), wholeRunPosition);
     ExpectEndedCleanly();
 }

@@ -29,107 +29,97 @@ int MonitorLines(CViewerDlg& d) {
     return static_cast<int>(text.split('\n', Qt::SkipEmptyParts).size());
 }
 
-void StartReplay(CViewerDlg& d, const std::string& path) {
-    CFileChooser chooser(path);
-    d.OnReplay();
-}
-
 // Runs ticks back to back until the replay ends (or the bound is reached).
-int RunToEnd(CViewerHarness& h, int nMaxTicks = 100000) {
+int RunToEnd(CViewerDlg& d, int nMaxTicks = 100000) {
     int nTicks = 0;
-    while (h.Text(1139) == GBK("停止回放") && nTicks < nMaxTicks) {
-        h.Dlg().RunReplayTick();
+    while (d.IsReplaying() && nTicks < nMaxTicks) {
+        d.RunReplayTick();
         ++nTicks;
     }
     return nTicks;
 }
 
+class Replay : public CWindowTest {
+protected:
+    // Writes the record file and replays it.
+    void StartReplayOf(const std::string& contents) {
+        WriteFileBytes(m_path, contents);
+        StartReplay(Dlg(), m_path);
+    }
+    std::string Caption() { return m_harness.Utf8(IDC_REPLAY); }
+};
+
 } // namespace
 
-TEST(Replay, StartsWithTheDialogAndStopsOnTheButton) {
-    CViewerHarness h;
-    CTempDir dir;
-    std::string path = dir.File("r.txt");
-    WriteFileBytes(path, RecordFile(5));
+TEST_F(Replay, StartsWithTheDialogAndStopsOnTheButton) {
+    CViewerDlg& d = Dlg();
+    WriteFileBytes(m_path, RecordFile(5));
     {
-        CFileChooser chooser(path);
-        h.Dlg().OnReplay();
+        CFileChooser chooser(m_path);
+        d.OnReplay();
         ASSERT_EQ(chooser.Calls().size(), 1u);
         EXPECT_TRUE(chooser.Calls()[0].open);
         EXPECT_EQ(chooser.Calls()[0].title, "打开回放语句文件");
         EXPECT_EQ(chooser.Calls()[0].filter, "Text Files(*.txt)|*.txt|All Files(*)|*||");
     }
-    EXPECT_EQ(h.Text(1139), GBK("停止回放"));
-    EXPECT_TRUE(h.Dlg().IsTimerRunning(TIMER_REPLAY));
-    EXPECT_EQ(h.Dlg().TimerPeriod(TIMER_REPLAY), 1000);
-    EXPECT_EQ(h.Dlg().m_nReplayLength, static_cast<long>(RecordFile(5).size()));
-    h.Dlg().OnReplay();
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
-    EXPECT_FALSE(h.Dlg().IsTimerRunning(TIMER_REPLAY));
-    EXPECT_EQ(h.Dlg().m_pReplayFile, nullptr);
+    EXPECT_EQ(Caption(), kCaptionStopReplay);
+    EXPECT_TRUE(d.IsTimerRunning(TIMER_REPLAY));
+    EXPECT_EQ(d.TimerPeriod(TIMER_REPLAY), 1000);
+    EXPECT_EQ(d.m_nReplayLength, static_cast<long>(RecordFile(5).size()));
+    d.OnReplay();
+    EXPECT_EQ(Caption(), kCaptionReplay);
+    EXPECT_FALSE(d.IsTimerRunning(TIMER_REPLAY));
+    EXPECT_EQ(d.m_pReplayFile, nullptr);
 }
 
-TEST(Replay, MissingFileIsReportedAndNothingChanges) {
-    CViewerHarness h;
-    h.Dlg().SetDlgItemText(1001, "07");
+TEST_F(Replay, MissingFileIsReportedAndNothingChanges) {
+    Dlg().SetDlgItemText(CellId(0, 0), "07");
     CBoxRecorder boxes;
-    StartReplay(h.Dlg(), "/nonexistent-velmora/none.txt");
+    StartReplay(Dlg(), "/nonexistent-velmora/none.txt");
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Calls()[0].text, "文件不存在或打不开!");
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
-    EXPECT_EQ(h.Text(1001), "07") << "the display is not cleared";
+    EXPECT_EQ(Caption(), kCaptionReplay);
+    EXPECT_EQ(m_harness.Text(CellId(0, 0)), "07") << "the display is not cleared";
 }
 
-TEST(Replay, APipeOrAFolderIsRefusedWithoutWaiting) {
-    CViewerHarness h;
-    CTempDir dir;
-    std::string fifo = dir.File("pipe.txt");
+TEST_F(Replay, APipeOrAFolderIsRefusedWithoutWaiting) {
+    std::string fifo = m_dir.File("pipe.txt");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : {fifo, dir.Path()}) {
+    for (const std::string& path : {fifo, m_dir.Path()}) {
         CBoxRecorder boxes;
-        StartReplay(h.Dlg(), path);
+        StartReplay(Dlg(), path);
         ASSERT_EQ(boxes.Count(), 1u) << path;
         EXPECT_EQ(boxes.Calls()[0].text, "文件不存在或打不开!");
-        EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+        EXPECT_EQ(Caption(), kCaptionReplay);
     }
 }
 
-TEST(Replay, DoesNothingWhileAcquiringAndStartRefusesWhileReplaying) {
-    CViewerHarness h;
-    CTempDir dir;
-    std::string path = dir.File("r.txt");
-    WriteFileBytes(path, RecordFile(5));
-    h.Dlg().m_bAcquiring = 1;
-    CFileChooser chooser(path);
-    h.Dlg().OnReplay();
+TEST_F(Replay, DoesNothingWhileAcquiringAndStartRefusesWhileReplaying) {
+    WriteFileBytes(m_path, RecordFile(5));
+    Dlg().m_bAcquiring = 1;
+    CFileChooser chooser(m_path);
+    Dlg().OnReplay();
     EXPECT_TRUE(chooser.Calls().empty());
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    EXPECT_EQ(Caption(), kCaptionReplay);
 }
 
-TEST(Replay, OneEpochPerTickAndTheWholeFile) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    CTempDir dir;
-    std::string path = dir.File("r.txt");
-    WriteFileBytes(path, RecordFile(10));
-    StartReplay(d, path);
+TEST_F(Replay, OneEpochPerTickAndTheWholeFile) {
+    CViewerDlg& d = Dlg();
+    StartReplayOf(RecordFile(10));
     d.RunReplayTick();
     EXPECT_EQ(MonitorLines(d), 2) << "the first GGA and its RMC";
     d.RunReplayTick();
     EXPECT_EQ(MonitorLines(d), 4);
     EXPECT_EQ(d.m_strSentence, "$GPGGA,080002.00,")
         << "the next GGA's head waits for the next tick";
-    EXPECT_EQ(RunToEnd(h), 8) << "ten epochs, ten ticks";
+    EXPECT_EQ(RunToEnd(d), 8) << "ten epochs, ten ticks";
     EXPECT_EQ(MonitorLines(d), 20) << "every epoch, the last included";
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+    EXPECT_EQ(Caption(), kCaptionReplay);
     EXPECT_EQ(d.m_pReplayFile, nullptr);
 }
 
-TEST(Replay, ShortAndOddFilesEndCleanly) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    CTempDir dir;
-    std::string path = dir.File("r.txt");
+TEST_F(Replay, ShortAndOddFilesEndCleanly) {
+    CViewerDlg& d = Dlg();
     const std::string cases[] = {
         "",
         std::string(200000, '\x1a'),
@@ -137,28 +127,23 @@ TEST(Replay, ShortAndOddFilesEndCleanly) {
         Sentence("GPRMC,080000.00,A,3954.3920,N,11623.7590,E,0.0,0.0,081226,,") + "tail no lf",
     };
     for (const std::string& contents : cases) {
-        WriteFileBytes(path, contents);
-        StartReplay(d, path);
-        EXPECT_EQ(h.Text(1139), GBK("停止回放"));
-        EXPECT_LE(RunToEnd(h), static_cast<int>(contents.size() / 65536 + 1));
-        EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+        StartReplayOf(contents);
+        EXPECT_EQ(Caption(), kCaptionStopReplay);
+        EXPECT_LE(RunToEnd(d), static_cast<int>(contents.size() / 65536 + 1));
+        EXPECT_EQ(Caption(), kCaptionReplay);
     }
     EXPECT_EQ(MonitorLines(d), 1) << "only the complete RMC line of the last file";
 }
 
 // A line without end (a damaged file, a binary dump) is dropped as live framing drops it: the
 // gathered text never outgrows a sentence, and the epochs after the line still play.
-TEST(Replay, ATenMegabyteLineIsDroppedAsLiveAndWhatFollowsPlays) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    CTempDir dir;
-    std::string path = dir.File("r.txt");
+TEST_F(Replay, ATenMegabyteLineIsDroppedAsLiveAndWhatFollowsPlays) {
+    CViewerDlg& d = Dlg();
     std::string huge = "$GPGGA,080000.00," + std::string(10 << 20, '7') + "*00\r\r\n";
-    WriteFileBytes(path, RecordFile(2) + huge + RecordFile(3));
-    StartReplay(d, path);
+    StartReplayOf(RecordFile(2) + huge + RecordFile(3));
     int nTicks = 0;
     int nLongest = 0;
-    while (h.Text(1139) == GBK("停止回放") && nTicks < 1000) {
+    while (d.IsReplaying() && nTicks < 1000) {
         d.RunReplayTick();
         nLongest = std::max(nLongest, d.m_strSentence.GetLength());
         ++nTicks;
@@ -169,41 +154,31 @@ TEST(Replay, ATenMegabyteLineIsDroppedAsLiveAndWhatFollowsPlays) {
     EXPECT_GT(nTicks, (10 << 20) / 65536) << "a tick still reads a bounded part";
 }
 
-TEST(Replay, TickWithoutReplayReadsNothingAndStopsItsTimer) {
-    CViewerHarness h;
-    h.Dlg().SetTimer(TIMER_REPLAY, 10, nullptr);
-    h.Dlg().RunReplayTick();
-    EXPECT_FALSE(h.Dlg().IsTimerRunning(TIMER_REPLAY));
-    EXPECT_EQ(h.Text(1139), GBK("回放语句"));
+TEST_F(Replay, TickWithoutReplayReadsNothingAndStopsItsTimer) {
+    Dlg().SetTimer(TIMER_REPLAY, 10, nullptr);
+    Dlg().RunReplayTick();
+    EXPECT_FALSE(Dlg().IsTimerRunning(TIMER_REPLAY));
+    EXPECT_EQ(Caption(), kCaptionReplay);
 }
 
-TEST(Replay, SliderSetsThePeriodAndRestartsARunningReplay) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
+TEST_F(Replay, SliderSetsThePeriodAndRestartsARunningReplay) {
+    CViewerDlg& d = Dlg();
     const int periods[] = {1000, 800, 600, 400, 10};
     for (int pos = 5; pos >= 1; --pos) {
         d.m_sliderSpeed.SetPos(pos);
         EXPECT_EQ(d.m_nReplayPeriod, periods[pos - 1]);
     }
     EXPECT_FALSE(d.IsTimerRunning(TIMER_REPLAY)) << "no replay: only the period changes";
-    CTempDir dir;
-    std::string path = dir.File("r.txt");
-    WriteFileBytes(path, RecordFile(3));
-    StartReplay(d, path);
+    StartReplayOf(RecordFile(3));
     d.m_sliderSpeed.SetPos(5);
     EXPECT_EQ(d.TimerPeriod(TIMER_REPLAY), 10);
-    d.OnHScroll(SB_ENDSCROLL, 0, d.GetDlgItem(1140));
+    d.OnHScroll(SB_ENDSCROLL, 0, d.GetDlgItem(IDC_REPLAY_SPEED));
     EXPECT_EQ(d.TimerPeriod(TIMER_REPLAY), 10);
 }
 
-TEST(Replay, TimerDrivesTheTicks) {
-    CViewerHarness h;
-    CViewerDlg& d = h.Dlg();
-    CTempDir dir;
-    std::string path = dir.File("r.txt");
-    WriteFileBytes(path, RecordFile(4));
-    d.m_sliderSpeed.SetPos(5);
-    StartReplay(d, path);
-    EXPECT_TRUE(WaitFor([&] { return h.Text(1139) == GBK("回放语句"); }, 5000));
-    EXPECT_EQ(MonitorLines(d), 8);
+TEST_F(Replay, TimerDrivesTheTicks) {
+    Dlg().m_sliderSpeed.SetPos(5);
+    StartReplayOf(RecordFile(4));
+    EXPECT_TRUE(WaitFor([&] { return Caption() == kCaptionReplay; }, 5000));
+    EXPECT_EQ(MonitorLines(Dlg()), 8);
 }

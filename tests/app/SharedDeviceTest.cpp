@@ -2,6 +2,7 @@
 // held by another program is refused and named, Stop opens again only what Start opened, and
 // a claim dies with the program that made it, however that program ends.
 #include "tests/app/FaultSupport.h"
+#include "tests/app/LivePortTest.h"
 
 #include <QComboBox>
 #include <cerrno>
@@ -16,8 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kPort = 7;
 
 // How many descriptors of this process refer to the file.
 int OpenCount(const std::string& path) {
@@ -53,15 +52,8 @@ bool IsRunning(pid_t pid, const std::string& program) {
     return name == program + "\n";
 }
 
-class SharedDeviceTest : public ::testing::Test {
+class SharedDeviceTest : public CLivePortTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_pty.IsOpen());
-        ASSERT_TRUE(m_pty.LinkAs(kPort));
-        Dlg().SetDlgItemText(1119, "7");
-    }
-    CViewerDlg& Dlg() { return m_harness.Dlg(); }
-    std::string Caption() { return m_harness.Utf8(1); }
     std::string PortLine(const CPseudoTerminal& pty) const {
         return "COM7 = " + pty.SlavePath() + " (by the link ~/.velmora/ports/com7)";
     }
@@ -70,11 +62,6 @@ protected:
         fs::remove(link);
         fs::create_symlink(pty.SlavePath(), link);
     }
-
-    CPortHome m_home;
-    CPseudoTerminal m_pty;
-    CBoxRecorder m_boxes;
-    CViewerHarness m_harness;
 };
 
 } // namespace
@@ -91,15 +78,12 @@ TEST_F(SharedDeviceTest, ADeviceAnotherProgramReadsIsRefusedNamingItUntilItEnds)
                   "). A serial port is read by one program at a time: two readers would each "
                   "get part of the stream.\nClose sleep or stop its use of the port, and start "
                   "again.");
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(OpenCount(m_pty.SlavePath()), 1) << "only the receiver's own side is open";
 
     ASSERT_EQ(kill(pid, SIGTERM), 0);
     ASSERT_EQ(waitpid(pid, nullptr, 0), pid);
-    Dlg().OnOK();
-    EXPECT_EQ(Caption(), "请稍候...");
-    ASSERT_TRUE(m_pty.Write(ScenarioStream(2)));
-    EXPECT_TRUE(WaitFor([&] { return Caption() == "停 止"; }));
+    StartAndReceive();
     EXPECT_EQ(m_boxes.Count(), 1u);
 }
 
@@ -107,11 +91,11 @@ TEST_F(SharedDeviceTest, StopOpensAgainTheDeviceOfStartAndNothingAfterAHangUp) {
     CPseudoTerminal other;
     ASSERT_TRUE(other.IsOpen());
     Dlg().OnOK();
-    ASSERT_EQ(Caption(), "请稍候...");
+    ASSERT_EQ(Caption(), kCaptionWait);
     // The number names another device now; Stop keeps to the one it started on.
     Relink(other);
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(OpenCount(m_pty.SlavePath()), 2) << "the device of Start is held while stopped";
     EXPECT_EQ(OpenCount(other.SlavePath()), 1);
 
@@ -125,7 +109,7 @@ TEST_F(SharedDeviceTest, StopOpensAgainTheDeviceOfStartAndNothingAfterAHangUp) {
     int nBefore = OpenCount(m_pty.SlavePath());
     int nFds = OwnFdCount();
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "开 始");
+    EXPECT_EQ(Caption(), kCaptionStart);
     EXPECT_EQ(OpenCount(m_pty.SlavePath()), nBefore);
     EXPECT_EQ(OwnFdCount(), nFds - 1) << "Stop closes the dead device and opens nothing";
     EXPECT_EQ(m_boxes.Count(), 1u) << "the re-open after a hang-up fails without a message";
@@ -150,7 +134,7 @@ TEST_F(SharedDeviceTest, AProgramEndedBySigtermLeavesNoClaimAndTheNextStartSucce
     EXPECT_TRUE(WIFSIGNALED(nStatus) && WTERMSIG(nStatus) == SIGTERM);
     EXPECT_EQ(ClaimOf(m_pty.Slave()), 0) << "the claim outlived the program";
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     EXPECT_EQ(m_boxes.Count(), 0u);
 }
 
@@ -159,7 +143,7 @@ TEST_F(SharedDeviceTest, AClaimLeftByAProgramThatEndedIsClearedOrNamedAsSuch) {
     // Left behind by a program that has ended: this process holds only the receiver's side.
     ASSERT_EQ(ioctl(m_pty.Slave(), TIOCEXCL), 0);
     Dlg().OnOK();
-    EXPECT_EQ(Caption(), "请稍候...");
+    EXPECT_EQ(Caption(), kCaptionWait);
     EXPECT_EQ(m_boxes.Count(), 0u);
 
     // A user who is not root cannot open the device to clear it: told so, no one blamed.

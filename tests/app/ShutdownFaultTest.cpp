@@ -13,20 +13,6 @@ namespace {
 
 constexpr int kPort = 7;
 
-// The main window, counting the bytes its serial handler took.
-class CCountingViewerDlg : public CViewerDlg {
-public:
-    explicit CCountingViewerDlg(long& nHandled) : m_nHandled(nHandled) {}
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_SERIAL_RXCHAR)
-            ++m_nHandled;
-        return CViewerDlg::WindowProc(message, wParam, lParam);
-    }
-
-private:
-    long& m_nHandled;
-};
-
 void PressEscape(CDialog& dlg) {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(dlg.Widget(), &key);
@@ -71,15 +57,16 @@ TEST(ShutdownFault, EscapeWhileAcquiringAndRecordingAt57600KeepsEveryHandledByte
     CBoxRecorder boxes;
     std::string pattern = ScenarioStream(30);
     std::unique_ptr<CLineStreamer> pStreamer;
-    long nHandled = 0;
+    std::atomic<long> nHandled{0};
     CViewerApp app;
     auto* pDlg = new CCountingViewerDlg(nHandled);
     CHangGuard guard("Escape while acquiring and recording", 60);
     RunUntilEscape(
         app, pDlg,
         [&] {
-            pDlg->SetDlgItemText(1119, "7");
-            qobject_cast<QComboBox*>(pDlg->GetDlgItem(1000)->Widget())->setCurrentText("57600");
+            pDlg->SetDlgItemText(IDC_PORT, "7");
+            qobject_cast<QComboBox*>(pDlg->GetDlgItem(IDC_BAUDRATE)->Widget())
+                ->setCurrentText("57600");
             CFileChooser chooser(path);
             pDlg->OnRecord();
             pDlg->OnOK();

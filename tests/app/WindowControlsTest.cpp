@@ -49,7 +49,9 @@ protected:
         QKeyEvent press(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(w, &press);
     }
-    QComboBox* Combo() { return qobject_cast<QComboBox*>(Dlg().GetDlgItem(1000)->Widget()); }
+    QComboBox* Combo() {
+        return qobject_cast<QComboBox*>(Dlg().GetDlgItem(IDC_BAUDRATE)->Widget());
+    }
 
     CViewerHarness m_harness;
 };
@@ -58,17 +60,17 @@ protected:
 
 // A satellite that becomes used, or stops being used, keeps its number: only its code changes.
 TEST_F(WindowControls, ACellShowsItsNewCodeAfterTheNextPaint) {
-    QWidget* pCell = Dlg().GetDlgItem(1001)->Widget();
+    QWidget* pCell = Dlg().GetDlgItem(CellId(0, 0))->Widget();
     const QColor blue(0, 0, 255), red(255, 0, 0);
     Dlg().m_nCellState[0] = SAT_GPS_UNUSED;
-    Dlg().SetDlgItemText(1001, "05");
+    Dlg().SetDlgItemText(CellId(0, 0), "05");
     ASSERT_TRUE(ShowsColour(pCell, blue, 5)) << "blue text";
     OnScreen(pCell).save("/tmp/ui/cell.png");
     pCell->window()->screen()->grabWindow(pCell->window()->winId()).save("/tmp/ui/screen.png");
     ASSERT_LT(CountPixels(OnScreen(pCell), blue), 40);
 
     Dlg().m_nCellState[0] = SAT_GPS_USED;
-    Dlg().SetDlgItemText(1001, "05");
+    Dlg().SetDlgItemText(CellId(0, 0), "05");
     EXPECT_TRUE(ShowsColour(pCell, blue, 40)) << "white on blue once used, the text unchanged";
 
     Dlg().m_nCellState[0] = SAT_GLONASS_USED;
@@ -77,12 +79,12 @@ TEST_F(WindowControls, ACellShowsItsNewCodeAfterTheNextPaint) {
 }
 
 TEST_F(WindowControls, PositionFieldsTurnGreyWhenTheFixIsLostThoughTheirTextStays) {
-    QWidget* pField = Dlg().GetDlgItem(1114)->Widget();
+    QWidget* pField = Dlg().GetDlgItem(IDC_ALTITUDE)->Widget();
     Dlg().m_bFixValid = 1;
-    Dlg().SetDlgItemText(1114, "52.3 M");
+    Dlg().SetDlgItemText(IDC_ALTITUDE, "52.3 M");
     ASSERT_TRUE(ShowsColour(pField, QColor(165, 41, 31), 5));
     Dlg().m_bFixValid = 0;
-    Dlg().SetDlgItemText(1114, "52.3 M");
+    Dlg().SetDlgItemText(IDC_ALTITUDE, "52.3 M");
     EXPECT_TRUE(ShowsColour(pField, QColor(186, 186, 186), 5));
 }
 
@@ -90,7 +92,8 @@ TEST_F(WindowControls, ValuesAreSelectedWithTheMouseAndCopied) {
     struct Case {
         int nID;
         const char* pszText;
-    } cases[] = {{1110, "N   39° 51' 08.08\""}, {1001, "21"}, {1098, "16 :19 :09"}};
+    } cases[] = {
+        {IDC_LATITUDE, "N   39° 51' 08.08\""}, {CellId(0, 0), "21"}, {IDC_TIME, "16 :19 :09"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.nID);
         QLineEdit* pEdit = Edit(c.nID);
@@ -119,8 +122,8 @@ TEST_F(WindowControls, ValuesAreSelectedWithTheMouseAndCopied) {
 }
 
 TEST_F(WindowControls, TheContextMenuCopiesAndSelectsAll) {
-    QLineEdit* pEdit = Edit(1111);
-    Dlg().SetDlgItemText(1111, CString::FromUtf8("E 116° 30' 13.73\""));
+    QLineEdit* pEdit = Edit(IDC_LONGITUDE);
+    Dlg().SetDlgItemText(IDC_LONGITUDE, CString::FromUtf8("E 116° 30' 13.73\""));
     std::unique_ptr<QMenu> pMenu(pEdit->createStandardContextMenu());
     QStringList enabled;
     QAction* pSelectAll = nullptr;
@@ -152,13 +155,13 @@ TEST_F(WindowControls, TheContextMenuCopiesAndSelectsAll) {
 
 // A value selected whole stays so while it changes, so that copying it works during a drive.
 TEST_F(WindowControls, AWholeSelectionFollowsTheChangingValue) {
-    QLineEdit* pEdit = Edit(1115);
-    Dlg().SetDlgItemText(1115, "31.31 km/hr");
+    QLineEdit* pEdit = Edit(IDC_SPEED_KMH);
+    Dlg().SetDlgItemText(IDC_SPEED_KMH, "31.31 km/hr");
     pEdit->selectAll();
-    Dlg().SetDlgItemText(1115, "32.07 km/hr");
+    Dlg().SetDlgItemText(IDC_SPEED_KMH, "32.07 km/hr");
     EXPECT_EQ(pEdit->selectedText(), "32.07 km/hr");
     pEdit->setSelection(0, 2);
-    Dlg().SetDlgItemText(1115, "33.00 km/hr");
+    Dlg().SetDlgItemText(IDC_SPEED_KMH, "33.00 km/hr");
     EXPECT_FALSE(pEdit->hasSelectedText()) << "a part of the old value means nothing in the new";
 }
 
@@ -166,12 +169,12 @@ TEST_F(WindowControls, AWholeSelectionFollowsTheChangingValue) {
 // back, painted, selected and copied once the window is shown.
 TEST_F(WindowControls, AValueSetWhileHiddenIsTheOneShownAndCopied) {
     const char* pszValue = "N   52° 31' 12.00\"";
-    QLineEdit* pEdit = Edit(1110);
+    QLineEdit* pEdit = Edit(IDC_LATITUDE);
     Dlg().Widget()->hide();
     Dlg().m_bFixValid = 1;
-    Dlg().SetDlgItemText(1110, CString::FromUtf8(pszValue));
+    Dlg().SetDlgItemText(IDC_LATITUDE, CString::FromUtf8(pszValue));
     CString str;
-    Dlg().GetDlgItemText(1110, str);
+    Dlg().GetDlgItemText(IDC_LATITUDE, str);
     EXPECT_EQ(str.ToUnicode(), QString::fromUtf8(pszValue));
 
     Dlg().Widget()->show();
@@ -187,12 +190,12 @@ TEST_F(WindowControls, AValueSetWhileHiddenIsTheOneShownAndCopied) {
 // Tab walks from the baud list through the 96 cells into the middle column in template order;
 // a field reached by Tab has its value selected, ready for Ctrl+C.
 TEST_F(WindowControls, TabReachesTheValuesInTemplateOrder) {
-    Dlg().SetDlgItemText(1001, "03");
+    Dlg().SetDlgItemText(CellId(0, 0), "03");
     Combo()->setFocus(Qt::TabFocusReason);
     ASSERT_TRUE(WaitFor([&] { return Combo()->hasFocus(); }));
     Key(Combo(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), Edit(1001));
-    EXPECT_EQ(Edit(1001)->selectedText(), "03");
+    EXPECT_EQ(QApplication::focusWidget(), Edit(CellId(0, 0)));
+    EXPECT_EQ(Edit(CellId(0, 0))->selectedText(), "03");
     std::map<QWidget*, int> ids;
     for (const auto& pControl : Dlg().Controls())
         ids[pControl->Widget()] = pControl->GetDlgCtrlID();
@@ -201,10 +204,10 @@ TEST_F(WindowControls, TabReachesTheValuesInTemplateOrder) {
         Key(QApplication::focusWidget(), Qt::Key_Tab);
         order.push_back(ids[QApplication::focusWidget()]);
     }
-    EXPECT_EQ(order[0], 1002);
-    EXPECT_EQ(order[94], 1096);
+    EXPECT_EQ(order[0], CellId(0, 1));
+    EXPECT_EQ(order[94], CellId(23, 3));
     EXPECT_EQ((std::vector<int>(order.begin() + 95, order.end())),
-              (std::vector<int>{1097, 1098, 1099, 1110, 1111}));
+              (std::vector<int>{IDC_DATE, IDC_TIME, IDC_TTFF, IDC_LATITUDE, IDC_LONGITUDE}));
 }
 
 TEST_F(WindowControls, TheBaudListShowsItsArrowAndEveryEntryWhole) {

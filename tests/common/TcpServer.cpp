@@ -25,6 +25,12 @@ bool WaitReadable(int fd, int nMilliseconds) {
     return poll(&wait, 1, nMilliseconds) > 0;
 }
 
+void CloseSocket(int& fd) {
+    if (fd >= 0)
+        close(fd);
+    fd = -1;
+}
+
 } // namespace
 
 CTcpServer::CTcpServer() {
@@ -92,15 +98,11 @@ bool CTcpServer::ClientClosed(int nMilliseconds) {
 }
 
 void CTcpServer::CloseClient() {
-    if (m_nClient >= 0)
-        close(m_nClient);
-    m_nClient = -1;
+    CloseSocket(m_nClient);
 }
 
 void CTcpServer::StopListening() {
-    if (m_nListen >= 0)
-        close(m_nListen);
-    m_nListen = -1;
+    CloseSocket(m_nListen);
 }
 
 void WriteSourceFile(int nPort, const std::string& text) {

@@ -60,9 +60,19 @@ std::string CViewerHarness::Utf8(int nID) {
     return Text(nID).ToUtf8();
 }
 
+void StartRecording(CViewerDlg& dlg, const std::string& path) {
+    CFileChooser chooser(path);
+    dlg.OnRecord();
+}
+
+void StartReplay(CViewerDlg& dlg, const std::string& path) {
+    CFileChooser chooser(path);
+    dlg.OnReplay();
+}
+
 QString MonitorText(CViewerDlg& dlg) {
     CString str;
-    dlg.GetDlgItemText(1130, str);
+    dlg.GetDlgItemText(IDC_MONITOR, str);
     return str.ToUnicode();
 }
 
@@ -95,6 +105,12 @@ CTempDir::~CTempDir() {
     std::error_code ec;
     if (!m_path.empty())
         std::filesystem::remove_all(m_path, ec);
+}
+
+testing::AssertionResult Contains(const std::string& text, const std::string& part) {
+    if (text.find(part) != std::string::npos)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
 }
 
 std::string ReadFileBytes(const std::string& path) {

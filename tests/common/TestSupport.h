@@ -5,8 +5,11 @@
 #include "app/ViewerDlg.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "resources/Captions.h"
+#include "resources/ControlIds.h"
 
 #include <QImage>
+#include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -52,6 +55,11 @@ private:
     std::unique_ptr<CViewerDlg> m_pDlg;
 };
 
+// Switches recording on, or starts a replay, as a user does: the file dialog answered with the
+// path.
+void StartRecording(CViewerDlg& dlg, const std::string& path);
+void StartReplay(CViewerDlg& dlg, const std::string& path);
+
 // The text of the sentence monitor, everything echoed so far included.
 QString MonitorText(CViewerDlg& dlg);
 
@@ -76,6 +84,20 @@ public:
 private:
     std::string m_path;
 };
+
+// The fixture of tests on one main window, with a private folder for the files it writes and
+// reads.
+class CWindowTest : public testing::Test {
+protected:
+    CViewerDlg& Dlg() { return m_harness.Dlg(); }
+
+    CViewerHarness m_harness;
+    CTempDir m_dir;
+    const std::string m_path = m_dir.File("file.txt");
+};
+
+// Whether the text holds the part; a failure shows both.
+testing::AssertionResult Contains(const std::string& text, const std::string& part);
 
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);

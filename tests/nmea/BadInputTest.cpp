@@ -31,15 +31,15 @@ protected:
             EXPECT_LE(Dlg().m_strSatPrn[s].GetLength(), 2);
         for (int nState : Dlg().m_nCellState)
             EXPECT_TRUE(nState == SAT_EMPTY || (nState >= SAT_GPS_USED && nState <= 15));
-        for (int nID = 1097; nID <= 1100; ++nID)
-            EXPECT_EQ(Dlg().m_nCellState[nID - 1001], SAT_EMPTY);
+        for (int nID = IDC_DATE; nID <= IDC_GPS_TABLE; ++nID)
+            EXPECT_EQ(Dlg().m_nCellState[nID - IDC_FIRST_CELL], SAT_EMPTY);
     }
     void ExpectStillDecodes() {
         Feed("$GPTXT,cut off");
         Send("GPGGA,235959.00,3954.3920,N,11623.7590,E,1,08,0.9,52.34,M,-9.0,M,,");
-        EXPECT_EQ(Text(1098), "7 :59 :59");
-        EXPECT_EQ(Text(1110), std::string("N   39") + kDeg + " 54' 23.52\"");
-        EXPECT_EQ(Text(1114), "52.3 M");
+        EXPECT_EQ(Text(IDC_TIME), "7 :59 :59");
+        EXPECT_EQ(Text(IDC_LATITUDE), std::string("N   39") + kDeg + " 54' 23.52\"");
+        EXPECT_EQ(Text(IDC_ALTITUDE), "52.3 M");
     }
 };
 
@@ -67,18 +67,18 @@ TEST_F(CBadInputTest, SentencesOfWrongFieldsWithCorrectChecksums) {
 TEST_F(CBadInputTest, OddFieldsOfTheReceiverRules) {
     CPlotSpy<CSkyPlotDlg> sky(Dlg().m_pSkyPlot);
     Send("GPGSV,1,1,02,05,06,110,41,10,24,284,42,6,7"); // 3 + 4k + 2: no signal ID
-    EXPECT_EQ(Text(1132), "2");
+    EXPECT_EQ(Text(IDC_GPS_IN_VIEW), "2");
     Send("GPGSV,1,1,01,05,06,110,41,Z"); // not hexadecimal: no signal ID
-    EXPECT_EQ(Text(1132), "1");
+    EXPECT_EQ(Text(IDC_GPS_IN_VIEW), "1");
     Send("GPGSV,1,1,03,05,06,110,41,f"); // a hexadecimal digit other than 0 and 1
-    EXPECT_EQ(Text(1132), "1");
+    EXPECT_EQ(Text(IDC_GPS_IN_VIEW), "1");
     Send("GPGSA,A,3,05,05,05,,,,,,,,,,1.8,1.0,1.5");
     EXPECT_EQ(Dlg().m_nSatState[0], SAT_GPS_USED);
     EXPECT_EQ(Dlg().m_strUsedPrns, "05,05,05,,,,,,,,,,");
     for (const char* time : {"999999", "999999", "  ", "  ", "", "1"})
         Send(std::string("GPGGA,") + time + ",3954.3920,N,11623.7590,E,1,08,0.9,52.3,M,,M,,");
     EXPECT_EQ(sky.m_nRefreshes, 4) << "equal texts are one epoch, whatever they read as";
-    EXPECT_EQ(Text(1135), "1");
+    EXPECT_EQ(Text(IDC_GPS_USED), "1");
     ExpectSaneState();
 }
 

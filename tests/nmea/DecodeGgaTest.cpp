@@ -25,45 +25,59 @@ protected:
     int m_nSecond = 0;
 };
 
-TEST_F(CDecodeGgaTest, ShowsTimePositionSatellitesHdopAndAltitude) {
-    Send(Gga("1"));
-    EXPECT_EQ(Text(1098), "7 :59 :59");
-    EXPECT_EQ(Text(1110), std::string("N   39") + kDeg + " 54' 23.52\"");
-    EXPECT_EQ(Text(1111), std::string("E 116") + kDeg + " 23' 45.54\"");
-    EXPECT_EQ(Dlg().m_strLatitude, Text(1110).c_str());
-    EXPECT_EQ(Text(1112), "8");
-    EXPECT_EQ(Text(1118), "0.9");
-    EXPECT_EQ(Text(1114), "52.3 M");
-    EXPECT_EQ(Dlg().m_bFixValid, 1);
-    EXPECT_EQ(Dlg().m_bGgaSeen, 1);
-
-    Send("GPGGA,080000.00,3954.3920,N,11623.7590,E,1,00,0.9,-5,M,,M,,");
-    EXPECT_EQ(Text(1098), "16 :00 :00");
-    EXPECT_EQ(Text(1114), "-5.0 M");
-    EXPECT_EQ(Text(1112), "8") << "00 satellites leave the count shown";
-    Send("GPGGA,080001.00,3954.3920,N,11623.7590,E,1,07,0.9,,M,,M,,");
-    EXPECT_EQ(Dlg().m_strAltitude, "-5.0 M") << "an unreadable altitude keeps its text";
-    EXPECT_EQ(Text(1114), "-5.0 M");
+TEST(DecodeGga, ShowsItsTexts) {
+    const std::string lat = std::string("N   39") + kDeg + " 54' 23.52\"";
+    const std::string lon = std::string("E 116") + kDeg + " 23' 45.54\"";
+    const std::string belowSeaLevel = "GPGGA,080000.00,3954.3920,N,11623.7590,E,1,00,0.9,-5,M,,M,,";
+    ExpectDecodedTexts({
+        {"a fix",
+         {Gga("1")},
+         {{IDC_TIME, "7 :59 :59"},
+          {IDC_LATITUDE, lat},
+          {IDC_LONGITUDE, lon},
+          {IDC_USED_TOTAL, "8"},
+          {IDC_HDOP, "0.9"},
+          {IDC_ALTITUDE, "52.3 M"}},
+         1},
+        {"below sea level; 00 satellites leave the count shown",
+         {Gga("1"), belowSeaLevel},
+         {{IDC_TIME, "16 :00 :00"}, {IDC_ALTITUDE, "-5.0 M"}, {IDC_USED_TOTAL, "8"}}},
+        {"an unreadable altitude keeps its text",
+         {Gga("1"), belowSeaLevel, "GPGGA,080001.00,3954.3920,N,11623.7590,E,1,07,0.9,,M,,M,,"},
+         {{IDC_ALTITUDE, "-5.0 M"}}},
+        {"empty no-fix fields keep the position",
+         {Gga("1"), "$GPGGA,,,,,,0,00,99.99,,,,,,*48"},
+         {{IDC_LATITUDE, lat},
+          {IDC_LONGITUDE, lon},
+          {IDC_TIME, "7 :59 :59"},
+          {IDC_USED_TOTAL, ""},
+          {IDC_HDOP, "99.99"},
+          {IDC_ALTITUDE, "52.3 M"}},
+         0},
+        {"an empty quality is no fix; the time to fix counts on",
+         {Gga("1"), "GPGGA,,,,,,,,,,,,,,", "GPGGA,,,,,,,,,,,,,,", "GPGGA,,,,,,,,,,,,,,"},
+         {{IDC_TTFF, "00:00:02"}, {IDC_USED_TOTAL, ""}},
+         0},
+        {"a sentence ending before its fix field has none",
+         {Gga("1"), "GPGGA,120000.00,3954.3920,N,11623.7590,E"},
+         {},
+         0},
+    });
 }
 
-TEST_F(CDecodeGgaTest, EmptyNoFixFieldsKeepThePositionAndGiveNoFix) {
+TEST_F(CDecodeGgaTest, KeepsTheTextsThePlotsRead) {
     CPlotSpy<CTrackPlotDlg> track(Dlg().m_pTrackPlot);
     CPlotSpy<CSkyPlotDlg> sky(Dlg().m_pSkyPlot);
     Send(Gga("1"));
-    std::string lat = Text(1110), lon = Text(1111);
+    EXPECT_EQ(Dlg().m_strLatitude, Text(IDC_LATITUDE).c_str());
+    EXPECT_EQ(Dlg().m_bGgaSeen, 1);
     EXPECT_TRUE(Dispatched("$GPGGA,,,,,,0,00,99.99,,,,,,*48\r\n"));
-    EXPECT_EQ(Dlg().m_bFixValid, 0);
-    EXPECT_EQ(Text(1110), lat);
-    EXPECT_EQ(Text(1111), lon);
-    EXPECT_EQ(Text(1098), "7 :59 :59");
-    EXPECT_EQ(Text(1112), "");
-    EXPECT_EQ(Text(1118), "99.99");
-    EXPECT_EQ(Text(1114), "52.3 M");
     EXPECT_EQ(track.m_nRefreshes, 1) << "only the fix reaches the track";
     EXPECT_EQ(sky.m_nRefreshes, 2);
 
-    Send("GPGGA,120000.00,3954.3920,N,11623.7590,E");
-    EXPECT_EQ(Dlg().m_bFixValid, 0) << "a sentence ending before its fix field has none";
+    Send("GPGGA,080000.00,3954.3920,N,11623.7590,E,1,00,0.9,-5,M,,M,,");
+    Send("GPGGA,080001.00,3954.3920,N,11623.7590,E,1,07,0.9,,M,,M,,");
+    EXPECT_EQ(Dlg().m_strAltitude, "-5.0 M") << "an unreadable altitude keeps its text";
 }
 
 TEST_F(CDecodeGgaTest, FixIndicatorOfGgaAndGns) {
@@ -77,16 +91,6 @@ TEST_F(CDecodeGgaTest, FixIndicatorOfGgaAndGns) {
              ",08,0.9,52.3,,,");
         EXPECT_EQ(Dlg().m_bFixValid, c.bFix) << "mode " << c.field;
     }
-}
-
-TEST_F(CDecodeGgaTest, EmptyQualityIsNoFix) {
-    // A receiver's first sentence after power-up: every field empty.
-    Send(Gga("1"));
-    for (int i = 0; i < 3; ++i)
-        Send("GPGGA,,,,,,,,,,,,,,");
-    EXPECT_EQ(Dlg().m_bFixValid, 0);
-    EXPECT_EQ(Text(1099), "00:00:02") << "the time to fix counts on";
-    EXPECT_EQ(Text(1112), "");
 }
 
 // Receivers that send several GGA or GNS sentences for one second: GNS and GGA, one GGA per
@@ -134,34 +138,34 @@ TEST_F(CDecodeGgaTest, AJoiningSentenceShowsItsTextsAndFixButCountsNothing) {
     CPlotSpy<CTrackPlotDlg> track(Dlg().m_pTrackPlot);
     Send("GNGNS,191434.96,,,,,NNN,,,,,,");
     Send("GNGNS,191435.96,,,,,NNN,,,,,,");
-    EXPECT_EQ(Text(1099), "00:00:01");
+    EXPECT_EQ(Text(IDC_TTFF), "00:00:01");
     Send("GPGGA,191435.96,3645.876324,N,03124.670280,E,1,03,1.3,-6.7,M,32.0,M,,");
     EXPECT_EQ(Dlg().m_bFixValid, 1) << "the joining GGA's fix indicator";
-    EXPECT_EQ(Text(1110).substr(0, 6), "N   36");
-    EXPECT_EQ(Text(1112), "3");
+    EXPECT_EQ(Text(IDC_LATITUDE).substr(0, 6), "N   36");
+    EXPECT_EQ(Text(IDC_USED_TOTAL), "3");
     EXPECT_EQ(track.m_nRefreshes, 0) << "no fix epoch output";
     Send("GPRMC,191435.96,A,3645.876324,N,03124.670280,E,0.0,0.0,110922,,,A");
     EXPECT_EQ(track.m_nRefreshes, 0) << "nor from the RMC after it";
     Send("GNGNS,191436.96,,,,,NNN,,,,,,");
-    EXPECT_EQ(Text(1099), "00:00:02") << "one count per second";
+    EXPECT_EQ(Text(IDC_TTFF), "00:00:02") << "one count per second";
 }
 
 TEST_F(CDecodeGgaTest, NoFixEpochClearsFixCounts) {
-    for (int nID : {1112, 1113, 1135, 1136})
+    for (int nID : {IDC_USED_TOTAL, IDC_FIX_DIMENSION, IDC_GPS_USED, IDC_GLONASS_USED})
         Dlg().SetDlgItemText(nID, "x");
     Epochs(1, false);
-    for (int nID : {1112, 1113, 1135, 1136})
+    for (int nID : {IDC_USED_TOTAL, IDC_FIX_DIMENSION, IDC_GPS_USED, IDC_GLONASS_USED})
         EXPECT_EQ(Text(nID), "") << nID;
 }
 
 TEST_F(CDecodeGgaTest, TimeToFixCountsNoFixEpochs) {
     Epochs(1, true);
-    EXPECT_EQ(Text(1099), "00:00:00") << "a fix on the first epoch";
+    EXPECT_EQ(Text(IDC_TTFF), "00:00:00") << "a fix on the first epoch";
 
     std::vector<std::string> shown;
     auto epoch = [&](bool bFix) {
         Epochs(1, bFix);
-        shown.push_back(Text(1099));
+        shown.push_back(Text(IDC_TTFF));
     };
     for (bool bFix : {false, false, false, true, true, false, false})
         epoch(bFix);
@@ -170,9 +174,9 @@ TEST_F(CDecodeGgaTest, TimeToFixCountsNoFixEpochs) {
 
     Epochs(1, true);
     Epochs(3600, false);
-    EXPECT_EQ(Text(1099), "00:59:59");
+    EXPECT_EQ(Text(IDC_TTFF), "00:59:59");
     Epochs(1, false);
-    EXPECT_EQ(Text(1099), "01:00:00") << "the 3601st epoch without a fix";
+    EXPECT_EQ(Text(IDC_TTFF), "01:00:00") << "the 3601st epoch without a fix";
     EXPECT_EQ(Dlg().m_nTtffMinutes, 0);
     EXPECT_EQ(Dlg().m_nTtffHours, 1);
 }
@@ -185,8 +189,8 @@ TEST_F(CDecodeGgaTest, FixEpochCountsUsedSlotsAndEmptiesTheUsedList) {
     Send(Gga("1"));
     EXPECT_EQ(Dlg().m_nGpsUsed, 2);
     EXPECT_EQ(Dlg().m_nGlonassUsed, 1);
-    EXPECT_EQ(Text(1135), "2");
-    EXPECT_EQ(Text(1136), "1");
+    EXPECT_EQ(Text(IDC_GPS_USED), "2");
+    EXPECT_EQ(Text(IDC_GLONASS_USED), "1");
     EXPECT_EQ(Dlg().m_strUsedPrns, "");
     EXPECT_EQ(Dlg().m_bGgaSeen, 1);
 }

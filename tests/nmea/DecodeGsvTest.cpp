@@ -25,27 +25,27 @@ protected:
     std::string Prn(int nSlot) { return Dlg().m_strSatPrn[nSlot].Bytes(); }
     int Cell(int nSlot, int nColumn) { return Dlg().m_nCellState[4 * nSlot + nColumn]; }
     bool CheckFont(int nSlot) {
-        return Dlg().GetDlgItem(1004 + 4 * nSlot)->GetFont() == &Dlg().m_fontCheck;
+        return Dlg().GetDlgItem(CellId(nSlot, 3))->GetFont() == &Dlg().m_fontCheck;
     }
 };
 
 TEST_F(CDecodeGsvTest, SlotsOfBothSystems) {
-    Dlg().SetDlgItemText(1045, "old");
+    Dlg().SetDlgItemText(CellId(11, 0), "old");
     Cycle("GP", 11, 10);
     Cycle("GL", 6, 65);
     for (int s = 0; s < 11; ++s)
         EXPECT_EQ(Prn(s), std::to_string(10 + s));
-    EXPECT_EQ(Text(1045), "old") << "row 11 is not reached by 11 satellites";
+    EXPECT_EQ(Text(CellId(11, 0)), "old") << "row 11 is not reached by 11 satellites";
     EXPECT_EQ(Prn(12), "65");
     EXPECT_EQ(Prn(17), "70");
     EXPECT_EQ(Prn(18), "");
     EXPECT_EQ(Dlg().m_nSatState[3], SAT_GPS_UNUSED);
     EXPECT_EQ(Cell(13, 2), SAT_GLONASS_UNUSED);
-    EXPECT_EQ(Text(1049 + 4 + 1), "40");
+    EXPECT_EQ(Text(CellId(13, 1)), "40");
     EXPECT_EQ(Dlg().m_nSatAzimuth[13], 100);
-    EXPECT_EQ(Text(1132), "11");
-    EXPECT_EQ(Text(1133), "6");
-    EXPECT_EQ(Text(1134), "17");
+    EXPECT_EQ(Text(IDC_GPS_IN_VIEW), "11");
+    EXPECT_EQ(Text(IDC_GLONASS_IN_VIEW), "6");
+    EXPECT_EQ(Text(IDC_TOTAL_IN_VIEW), "17");
 }
 
 TEST_F(CDecodeGsvTest, CountDropClearsBothSystemsCodes) {
@@ -53,11 +53,11 @@ TEST_F(CDecodeGsvTest, CountDropClearsBothSystemsCodes) {
     Cycle("GL", 8, 65);
     Cycle("GP", 8, 10);
     EXPECT_EQ(Prn(7), "17");
-    EXPECT_EQ(Text(1001 + 4 * 8), "") << "GPS rows 8 to 11 emptied";
+    EXPECT_EQ(Text(CellId(8, 0)), "") << "GPS rows 8 to 11 emptied";
     EXPECT_EQ(Prn(12), "") << "GLONASS slots lose their PRN text";
-    EXPECT_EQ(Text(1049), "65") << "but keep the cells' texts";
+    EXPECT_EQ(Text(CellId(12, 0)), "65") << "but keep the cells' texts";
     EXPECT_EQ(Cell(12, 0), SAT_EMPTY);
-    EXPECT_EQ(Text(1134), "16");
+    EXPECT_EQ(Text(IDC_TOTAL_IN_VIEW), "16");
 }
 
 TEST_F(CDecodeGsvTest, MessagesFourAndAboveFillTheGlonassTableFromTheBottom) {
@@ -69,9 +69,9 @@ TEST_F(CDecodeGsvTest, MessagesFourAndAboveFillTheGlonassTableFromTheBottom) {
     EXPECT_EQ(Prn(21), "74");
 
     Cycle("GP", 13, 1);
-    EXPECT_EQ(Text(1049), "") << "GLONASS rows 0 to 10 emptied";
-    EXPECT_EQ(Text(1092), "");
-    EXPECT_EQ(Text(1093), "13") << "row 11 waits for message 4";
+    EXPECT_EQ(Text(CellId(12, 0)), "") << "GLONASS rows 0 to 10 emptied";
+    EXPECT_EQ(Text(CellId(22, 3)), "");
+    EXPECT_EQ(Text(CellId(23, 0)), "13") << "row 11 waits for message 4";
     EXPECT_EQ(Prn(23), "13");
     EXPECT_EQ(Prn(22), "");
 }
@@ -96,9 +96,9 @@ TEST_F(CDecodeGsvTest, UsedAndStrongSatellites) {
 
     Send("GPGSV,1,1,03,05,40,083,45,07,20,140,30,09,10,200,");
     EXPECT_FALSE(CheckFont(1)) << "a weaker SNR returns to the table font";
-    EXPECT_EQ(Text(1004 + 8), "") << "empty SNR before the checksum";
+    EXPECT_EQ(Text(CellId(2, 3)), "") << "empty SNR before the checksum";
     Send("GPGSV,1,1,03,05,40,083,45,07,20,140,40,09,10,200,5");
-    EXPECT_EQ(Text(1004 + 8), "") << "a one-digit SNR is absent";
+    EXPECT_EQ(Text(CellId(2, 3)), "") << "a one-digit SNR is absent";
 }
 
 TEST_F(CDecodeGsvTest, OtherSystemsAreOnlyEchoed) {
@@ -109,7 +109,7 @@ TEST_F(CDecodeGsvTest, OtherSystemsAreOnlyEchoed) {
     EXPECT_GT(MonitorLength(), nEchoed);
     EXPECT_EQ(Prn(0), "10");
     EXPECT_EQ(Dlg().m_nGpsInView, 6);
-    EXPECT_EQ(Text(1134), "6");
+    EXPECT_EQ(Text(IDC_TOTAL_IN_VIEW), "6");
 }
 
 // Multi-band receivers send a system's group once per signal; the first, signal 1 (L1 C/A),
@@ -142,11 +142,11 @@ TEST_F(CDecodeGsvTest, OnlyThePrimarySignalFillsTheTable) {
         Send(c.sentence);
         EXPECT_GT(MonitorLength(), nEchoed) << "every GSV is echoed";
         if (c.bDecoded) {
-            EXPECT_EQ(Text(1132), "2");
-            EXPECT_EQ(Text(1004), "41");
+            EXPECT_EQ(Text(IDC_GPS_IN_VIEW), "2");
+            EXPECT_EQ(Text(CellId(0, 3)), "41");
         } else {
-            EXPECT_EQ(Text(1132), "3") << "no count";
-            EXPECT_EQ(Text(1004), "19") << "no cell";
+            EXPECT_EQ(Text(IDC_GPS_IN_VIEW), "3") << "no count";
+            EXPECT_EQ(Text(CellId(0, 3)), "19") << "no cell";
             EXPECT_EQ(Prn(2), "13") << "no slot";
             EXPECT_EQ(Dlg().m_nGpsInViewLast, 3) << "so no count drop either";
         }
@@ -170,10 +170,10 @@ TEST_F(CDecodeGsvTest, EmptyElevationOrAzimuthIsNoAngle) {
         EXPECT_EQ(Dlg().m_nSatElevation[c.nSlot], c.nElevation) << c.nSlot;
         EXPECT_EQ(Dlg().m_nSatAzimuth[c.nSlot], c.nAzimuth) << c.nSlot;
     }
-    EXPECT_EQ(Text(1001 + 4), "08");
-    EXPECT_EQ(Text(1002 + 4), "") << "the cells show the empty fields";
-    EXPECT_EQ(Text(1003 + 4), "");
-    EXPECT_EQ(Text(1004 + 4), "15");
+    EXPECT_EQ(Text(CellId(1, 0)), "08");
+    EXPECT_EQ(Text(CellId(1, 1)), "") << "the cells show the empty fields";
+    EXPECT_EQ(Text(CellId(1, 2)), "");
+    EXPECT_EQ(Text(CellId(1, 3)), "15");
     EXPECT_EQ(Dlg().m_nSatState[1], SAT_GPS_UNUSED) << "codes as for any satellite";
     Send("GPGSV,1,1,01,08,00,000,15,0");
     EXPECT_EQ(Dlg().m_nSatElevation[0], 0) << "0 is a position";
@@ -192,9 +192,9 @@ TEST_F(CDecodeGsvTest, InconsistentMessagesStayInTheirRows) {
     Send("GPGSV,1,1,04,31,40,100,30,32,40"); // fewer fields than satellites
     EXPECT_EQ(Prn(1), "32");
     EXPECT_EQ(Prn(2), "");
-    EXPECT_EQ(Text(1004 + 4), "");
+    EXPECT_EQ(Text(CellId(1, 3)), "");
     Send("GPGSV,1,1,-5,33,40,100,30");
-    EXPECT_EQ(Text(1132), "-5");
+    EXPECT_EQ(Text(IDC_GPS_IN_VIEW), "-5");
 }
 
 } // namespace

@@ -12,33 +12,35 @@ std::string Rmc(const std::string& status, const std::string& knots, const std::
 
 class CDecodeRmcTest : public CNmeaTest {};
 
-TEST_F(CDecodeRmcTest, ShowsSpeedCourseAndDate) {
-    Send(Rmc("A", "10.0", "359.95", "230394"));
-    EXPECT_EQ(Text(1115), "18.5 km/hr");
-    EXPECT_EQ(Text(1116), "5.1 m/s");
-    EXPECT_EQ(Text(1117), std::string("360.0") + kDeg);
-    EXPECT_EQ(Text(1097), "1994-03-23");
-    EXPECT_EQ(Text(1098), "7 :59 :59");
-    EXPECT_EQ(Text(1111), std::string("E 116") + kDeg + " 23' 45.54\"");
-    EXPECT_EQ(Dlg().m_bFixValid, 1);
-    EXPECT_EQ(Dlg().m_strSpeedMs, "5.1 m/s");
-
-    Send(Rmc("A", "0.0", "0", "311240"));
-    EXPECT_EQ(Text(1115), "0.0 km/hr");
-    EXPECT_EQ(Text(1116), "0.0 m/s");
-    EXPECT_EQ(Text(1097), "2040-12-31");
-    Send(Rmc("A", "0.0", "0", "010141"));
-    EXPECT_EQ(Text(1097), "1941-01-01");
+TEST(DecodeRmc, ShowsSpeedCourseAndDate) {
+    ExpectDecodedTexts({
+        {"ten knots, course 359.95",
+         {Rmc("A", "10.0", "359.95", "230394")},
+         {{IDC_SPEED_KMH, "18.5 km/hr"},
+          {IDC_SPEED_MS, "5.1 m/s"},
+          {IDC_COURSE, std::string("360.0") + kDeg},
+          {IDC_DATE, "1994-03-23"},
+          {IDC_TIME, "7 :59 :59"},
+          {IDC_LONGITUDE, std::string("E 116") + kDeg + " 23' 45.54\""}},
+         1},
+        {"standing still, year 40 is 2040",
+         {Rmc("A", "10.0", "359.95", "230394"), Rmc("A", "0.0", "0", "311240")},
+         {{IDC_SPEED_KMH, "0.0 km/hr"}, {IDC_SPEED_MS, "0.0 m/s"}, {IDC_DATE, "2040-12-31"}}},
+        {"year 41 is 1941", {Rmc("A", "0.0", "0", "010141")}, {{IDC_DATE, "1941-01-01"}}},
+    });
 }
 
 TEST_F(CDecodeRmcTest, NoFixRmcKeepsEveryText) {
     Send(Rmc("A", "10.0", "359.95", "230394"));
+    EXPECT_EQ(Dlg().m_strSpeedMs, "5.1 m/s");
     std::vector<std::string> before;
-    for (int nID : {1097, 1098, 1110, 1111, 1115, 1116, 1117})
+    for (int nID :
+         {IDC_DATE, IDC_TIME, IDC_LATITUDE, IDC_LONGITUDE, IDC_SPEED_KMH, IDC_SPEED_MS, IDC_COURSE})
         before.push_back(Text(nID));
     Send("GPRMC,,V,,,,,,,,,,N");
     std::vector<std::string> after;
-    for (int nID : {1097, 1098, 1110, 1111, 1115, 1116, 1117})
+    for (int nID :
+         {IDC_DATE, IDC_TIME, IDC_LATITUDE, IDC_LONGITUDE, IDC_SPEED_KMH, IDC_SPEED_MS, IDC_COURSE})
         after.push_back(Text(nID));
     EXPECT_EQ(after, before);
     EXPECT_EQ(Dlg().m_strCourse, (std::string("360.0") + kDeg).c_str());
@@ -50,7 +52,7 @@ TEST_F(CDecodeRmcTest, RmcMakesTheEpochOnlyWithoutGga) {
     Send(Rmc("V", "", "", "230394"));
     Send(Rmc("V", "", "", "230394"));
     EXPECT_EQ(sky.m_nRefreshes, 2);
-    EXPECT_EQ(Text(1099), "00:00:01");
+    EXPECT_EQ(Text(IDC_TTFF), "00:00:01");
 
     // A receiver sending GGA then RMC: the GGA makes the epoch, the RMC's status stays.
     for (int i = 0; i < 3; ++i) {
@@ -61,7 +63,7 @@ TEST_F(CDecodeRmcTest, RmcMakesTheEpochOnlyWithoutGga) {
     EXPECT_EQ(sky.m_nRefreshes, 5);
     EXPECT_EQ(Dlg().m_bFixValid, 0);
     EXPECT_EQ(Dlg().m_bGgaSeen, 1);
-    EXPECT_EQ(Text(1099), "00:00:01") << "the fix epochs froze the count";
+    EXPECT_EQ(Text(IDC_TTFF), "00:00:01") << "the fix epochs froze the count";
 }
 
 } // namespace

@@ -22,12 +22,12 @@ TEST_F(CFramingTest, ChecksumDecidesWhetherALineIsDispatched) {
     std::string noStar = "$" + kGga + Checksum(kGga) + "\r\n";
 
     EXPECT_FALSE(Dispatched(wrong));
-    EXPECT_EQ(m_harness.Utf8(1), "请稍候...") << "a dropped line leaves the caption";
-    EXPECT_EQ(Text(1098), "") << "and reaches no decoder";
+    EXPECT_EQ(m_harness.Utf8(IDC_STARTSTOP), kCaptionWait) << "a dropped line leaves the caption";
+    EXPECT_EQ(Text(IDC_TIME), "") << "and reaches no decoder";
     EXPECT_EQ(Dlg().m_strSentence, "");
     EXPECT_TRUE(Dispatched(lower));
-    EXPECT_EQ(m_harness.Utf8(1), "停 止");
-    EXPECT_EQ(Text(1098), "17 :27 :58");
+    EXPECT_EQ(m_harness.Utf8(IDC_STARTSTOP), kCaptionStop);
+    EXPECT_EQ(Text(IDC_TIME), "17 :27 :58");
     EXPECT_FALSE(Dispatched(noStar));
 }
 
@@ -43,15 +43,15 @@ TEST_F(CFramingTest, DollarStartsANewSentence) {
         {"a proprietary line without checksum",
          "$POLYN,ALM,0,00000000\r\n"
          "$GPGGA,235946.005,8960.000000,N,00000.000000,E,0,0,,137.000,M,13.000,M,,*49\r\n",
-         1098, "7 :59 :46"},
+         IDC_TIME, "7 :59 :46"},
         {"a GSV cut off by the next sentence",
          "$GPGSV,3,3,12,06,08,270,,16,01,090,,02,16,270,"
          "$GPGGA,000410.00,0000.0000,N,00000.0000,E,0,00,0.0,,M,,M,,*58\r\n",
-         1098, "8 :04 :10"},
+         IDC_TIME, "8 :04 :10"},
         {"a GSA cut off by the next sentence",
-         "$GPGSA,A,1,,$GPRMC,000425.00,V,0000.0000,N,00000.0000,E,,,220899,,,N*4D\r\n", 1097,
+         "$GPGSA,A,1,,$GPRMC,000425.00,V,0000.0000,N,00000.0000,E,,,220899,,,N*4D\r\n", IDC_DATE,
          "1999-08-22"},
-        {"noise without a line end", "\x7f\x13,noise*" + Sentence(kGga), 1098, "17 :27 :58"},
+        {"noise without a line end", "\x7f\x13,noise*" + Sentence(kGga), IDC_TIME, "17 :27 :58"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -63,10 +63,10 @@ TEST_F(CFramingTest, DollarStartsANewSentence) {
 
     // The cut-off start of a GGA before a whole GLL is never read as a GGA of GLL fields.
     Dlg().ResetReceiverState();
-    Dlg().SetDlgItemText(1098, "");
+    Dlg().SetDlgItemText(IDC_TIME, "");
     EXPECT_TRUE(Dispatched("$GPGGA,030130" + gll));
-    EXPECT_EQ(Text(1098), "");
-    EXPECT_EQ(Text(1110), "");
+    EXPECT_EQ(Text(IDC_TIME), "");
+    EXPECT_EQ(Text(IDC_LATITUDE), "");
 
     Feed("$GPGGA,030130,garbage$");
     EXPECT_EQ(Dlg().m_strSentence, "$");
@@ -111,7 +111,7 @@ TEST(LiveLineEndings, LfAloneShowsWhatCrLfShows) {
         CViewerHarness harness;
         harness.Dlg().EnterAcquiringState();
         Feed(harness.Dlg(), bytes);
-        EXPECT_EQ(harness.Utf8(1), "停 止");
+        EXPECT_EQ(harness.Utf8(IDC_STARTSTOP), kCaptionStop);
         EXPECT_EQ(harness.Dlg().m_bGotValidSentence, 1);
         QJsonObject state = ReceiverState(harness.Dlg());
         state.remove("monitorLength");
@@ -128,8 +128,8 @@ TEST(LiveLineEndings, LfAloneShowsWhatCrLfShows) {
 
 TEST_F(CFramingTest, BytesBeforeTheDollarGoWithTheAddressField) {
     EXPECT_TRUE(Dispatched("\x7f\x13,noise" + Sentence(kGga)));
-    EXPECT_EQ(Text(1098), "17 :27 :58");
-    EXPECT_EQ(Text(1110).substr(0, 6), "N   53");
+    EXPECT_EQ(Text(IDC_TIME), "17 :27 :58");
+    EXPECT_EQ(Text(IDC_LATITUDE).substr(0, 6), "N   53");
 }
 
 TEST_F(CFramingTest, LineOf121CharactersIsNeverDispatched) {
@@ -155,24 +155,24 @@ TEST_F(CFramingTest, NulBytesOnlyArmTheWatchdog) {
     for (char ch : Sentence(kGga))
         withNuls += std::string(1, '\0') + ch;
     EXPECT_TRUE(Dispatched(withNuls)) << "NULs are neither kept nor XORed";
-    EXPECT_EQ(Text(1098), "17 :27 :58");
+    EXPECT_EQ(Text(IDC_TIME), "17 :27 :58");
 }
 
 TEST_F(CFramingTest, TypeIsTheFormatterAfterTheTalker) {
     // A boot banner that holds "GNS" must not be read as a GNS fix.
     EXPECT_TRUE(Dispatched("$GNTXT,01,01,02,GNSS OTP:  GPS GLO, SEL:  GPS GLO*67\r\n"));
     EXPECT_EQ(Dlg().m_bFixValid, 0);
-    EXPECT_EQ(Text(1098), "");
+    EXPECT_EQ(Text(IDC_TIME), "");
     EXPECT_EQ(MonitorLength(), 0) << "other types are never echoed";
 
     EXPECT_TRUE(Dispatched(Sentence("GPGLL,5321.6802,N,00630.3372,W,092758.000,A,A")));
-    EXPECT_EQ(Text(1110), "");
+    EXPECT_EQ(Text(IDC_LATITUDE), "");
     EXPECT_EQ(MonitorLength(), 0);
 
     Send("GNGNS,092750.000,5321.6802,N,00630.3372,W,AN,08,1.0,61.7,55.2,,");
     EXPECT_EQ(Dlg().m_bFixValid, 1);
     EXPECT_EQ(Dlg().m_bGgaSeen, 1);
-    EXPECT_EQ(Text(1114), "61.7 M");
+    EXPECT_EQ(Text(IDC_ALTITUDE), "61.7 M");
 }
 
 TEST_F(CFramingTest, EchoFollowsFilterAndPause) {
@@ -187,7 +187,7 @@ TEST_F(CFramingTest, EchoFollowsFilterAndPause) {
     Dlg().OnPause();
     Feed(rmc);
     EXPECT_EQ(MonitorLength(), static_cast<int>(Sentence(kGga).size() + rmc.size()) - 2);
-    EXPECT_EQ(Text(1097), "2011-05-28") << "a paused echo still decodes";
+    EXPECT_EQ(Text(IDC_DATE), "2011-05-28") << "a paused echo still decodes";
 }
 
 } // namespace

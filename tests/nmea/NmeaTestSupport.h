@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The two upper-case hex digits of the XOR of a sentence body (the text between "$" and "*").
 std::string Checksum(const std::string& body);
@@ -38,10 +40,27 @@ protected:
     bool Dispatched(const std::string& bytes);
     // A control's text as GBK bytes.
     std::string Text(int nID) { return m_harness.Text(nID).Bytes(); }
-    int MonitorLength() { return Dlg().GetDlgItem(1130)->GetWindowTextLength(); }
+    int MonitorLength() { return Dlg().GetDlgItem(IDC_MONITOR)->GetWindowTextLength(); }
 
     CViewerHarness m_harness;
 };
 
 // The GBK degree sign.
 constexpr const char* kDeg = "\xA1\xE3";
+
+// The fix flag of a decoder case that leaves it unchecked.
+constexpr int kAnyFix = -1;
+
+// A row of a decoder table: the sentences fed in order to a window as a successful Start left
+// it, and what the window shows after the last. A sentence is a body, its checksum added, or a
+// whole line from "$" on as a receiver sent it.
+struct DecodeCase {
+    const char* pszWhat;
+    std::vector<std::string> sentences;
+    std::vector<std::pair<int, std::string>> texts; // control id, GBK text
+    int bFixValid = kAnyFix;
+};
+
+// Decodes each row in a window of its own: every sentence must pass its checksum and the
+// controls show the row's texts.
+void ExpectDecodedTexts(const std::vector<DecodeCase>& cases);

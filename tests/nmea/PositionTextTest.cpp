@@ -16,28 +16,41 @@ std::string Longitude(const char* field, const char* hemisphere) {
     return str.Bytes();
 }
 
+// Degrees, minutes and seconds stand at fixed bytes: the window's font lines them up.
 TEST(PositionText, LatitudeAndLongitudeBytesAtTheirPositions) {
-    std::string lat = Latitude("3954.3920", "N");
-    EXPECT_EQ(lat, std::string("N   39") + kDeg + " 54' 23.52\"");
-    ASSERT_EQ(lat.size(), 19u);
-    EXPECT_EQ(lat.substr(4, 2), "39");
-    EXPECT_EQ(lat.substr(9, 2), "54");
-    EXPECT_EQ(lat.substr(13, 5), "23.52");
-
-    std::string lon = Longitude("11623.7590", "E");
-    EXPECT_EQ(lon, std::string("E 116") + kDeg + " 23' 45.54\"");
-    ASSERT_EQ(lon.size(), 18u);
-    EXPECT_EQ(lon.substr(2, 3), "116");
-    EXPECT_EQ(lon.substr(8, 2), "23");
-    EXPECT_EQ(lon.substr(12, 5), "45.54");
+    struct Field {
+        size_t nAt;
+        std::string digits;
+    };
+    struct {
+        std::string text, expected;
+        size_t nSize;
+        Field fields[3]; // degrees, minutes, seconds
+    } cases[] = {
+        {Latitude("3954.3920", "N"),
+         std::string("N   39") + kDeg + " 54' 23.52\"",
+         19,
+         {{4, "39"}, {9, "54"}, {13, "23.52"}}},
+        {Longitude("11623.7590", "E"),
+         std::string("E 116") + kDeg + " 23' 45.54\"",
+         18,
+         {{2, "116"}, {8, "23"}, {12, "45.54"}}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.text, c.expected);
+        ASSERT_EQ(c.text.size(), c.nSize);
+        for (const Field& f : c.fields)
+            EXPECT_EQ(c.text.substr(f.nAt, f.digits.size()), f.digits);
+    }
 }
 
 TEST(PositionText, SecondsHaveTwoIntegerDigits) {
-    EXPECT_EQ(FormatSeconds("085"), "05.10");
-    EXPECT_EQ(FormatSeconds("0"), "00.00");
-    EXPECT_EQ(FormatSeconds(""), "00.00");
-    EXPECT_EQ(FormatSeconds("99999"), "60.00");
-    EXPECT_EQ(FormatSeconds("868875"), "52.13");
+    for (auto [minutes, seconds] : {std::pair{"085", "05.10"},
+                                    {"0", "00.00"},
+                                    {"", "00.00"},
+                                    {"99999", "60.00"},
+                                    {"868875", "52.13"}})
+        EXPECT_EQ(FormatSeconds(minutes).Bytes(), seconds) << minutes;
 }
 
 TEST(PositionText, MalformedFieldsLeaveTheTextAsItWas) {
@@ -55,13 +68,17 @@ TEST(PositionText, MalformedFieldsLeaveTheTextAsItWas) {
 }
 
 TEST(PositionText, LocalTimeIsUtcPlusEightWithoutLeadingZero) {
-    CString str("kept");
-    EXPECT_TRUE(FormatLocalTime("235959.00", str));
-    EXPECT_EQ(str, "7 :59 :59");
-    EXPECT_TRUE(FormatLocalTime("080000", str));
-    EXPECT_EQ(str, "16 :00 :00");
-    EXPECT_FALSE(FormatLocalTime("08000", str));
-    EXPECT_EQ(str, "16 :00 :00");
+    struct {
+        const char* pszField;
+        bool bRead;
+        const char* pszShown;
+    } cases[] = {
+        {"235959.00", true, "7 :59 :59"}, {"080000", true, "16 :00 :00"}, {"08000", false, "kept"}};
+    for (auto c : cases) {
+        CString str("kept");
+        EXPECT_EQ(FormatLocalTime(c.pszField, str), c.bRead) << c.pszField;
+        EXPECT_EQ(str.Bytes(), c.pszShown) << c.pszField;
+    }
 }
 
 } // namespace

@@ -73,7 +73,7 @@ TEST_F(CReceiverCapture, DualBandReceiverShowsThePrimarySignalsSnr) {
         } else if (Type(f) == "GGA" && !l1Snr.empty()) {
             ++nEpochs;
             for (const auto& [nSlot, snr] : l1Snr)
-                EXPECT_EQ(Text(1004 + 4 * nSlot), snr) << "slot " << nSlot << ", epoch " << nEpochs;
+                EXPECT_EQ(Text(CellId(nSlot, 3)), snr) << "slot " << nSlot << ", epoch " << nEpochs;
             EXPECT_EQ(Dlg().m_nGpsInView, nL1InView);
         }
     });
@@ -130,7 +130,7 @@ TEST_F(CReceiverCapture, UsedCountsWhateverTheSentenceOrder) {
                 ++nFixEpochs;
                 EXPECT_EQ(Dlg().m_nGpsUsed + Dlg().m_nGlonassUsed, nExpected) << nFixEpochs;
                 if (Dlg().m_nGpsUsed != 0) {
-                    EXPECT_EQ(Text(1135), std::to_string(Dlg().m_nGpsUsed));
+                    EXPECT_EQ(Text(IDC_GPS_USED), std::to_string(Dlg().m_nGpsUsed));
                 }
             }
             gsaPrns.clear();

@@ -35,7 +35,7 @@ TEST_F(CUsedSatellitesTest, GsaAfterTheGsvGroupMarksAtOnce) {
     // Each epoch: GSV, then GSA, then GGA.
     SendAll(kGsv);
     EXPECT_EQ(Dlg().m_nSatState[4], SAT_STRONG_UNUSED);
-    EXPECT_EQ(Dlg().GetDlgItem(1004 + 16)->GetFont(), &Dlg().m_fontCheck);
+    EXPECT_EQ(Dlg().GetDlgItem(CellId(4, 3))->GetFont(), &Dlg().m_fontCheck);
     SendAll(kGsa);
     struct {
         int nSlot, nState, nPrnCell, nSnrCell;
@@ -54,10 +54,10 @@ TEST_F(CUsedSatellitesTest, GsaAfterTheGsvGroupMarksAtOnce) {
         EXPECT_EQ(Cell(c.nSlot, 2), c.nPrnCell) << c.nSlot;
         EXPECT_EQ(Cell(c.nSlot, 3), c.nSnrCell) << c.nSlot;
     }
-    EXPECT_EQ(Dlg().GetDlgItem(1004 + 16)->GetFont(), &Dlg().m_fontTable) << "used: plain font";
+    EXPECT_EQ(Dlg().GetDlgItem(CellId(4, 3))->GetFont(), &Dlg().m_fontTable) << "used: plain font";
     Send(kGga);
-    EXPECT_EQ(Text(1135), "3");
-    EXPECT_EQ(Text(1136), "1");
+    EXPECT_EQ(Text(IDC_GPS_USED), "3");
+    EXPECT_EQ(Text(IDC_GLONASS_USED), "1");
 }
 
 TEST_F(CUsedSatellitesTest, AnyOrderGivesTheTablesOfGgaGsaGsv) {
@@ -66,7 +66,7 @@ TEST_F(CUsedSatellitesTest, AnyOrderGivesTheTablesOfGgaGsaGsv) {
         SendAll(kGsv);
         SendAll(kGsa);
         Send(kGga);
-        EXPECT_EQ(Text(1135), "3");
+        EXPECT_EQ(Text(IDC_GPS_USED), "3");
         shown.push_back(Tables());
     }
     Dlg().ResetReceiverState();

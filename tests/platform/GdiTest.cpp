@@ -21,6 +21,17 @@ public:
     }
     CDC& DC() { return m_dc; }
     const QImage& Image() { return m_bmp.Image(); }
+    // An ellipse outlined by a 1-pixel pen of one colour and filled with a brush of another;
+    // both are put down again.
+    void FilledEllipse(COLORREF crOutline, COLORREF crFill, int x1, int y1, int x2, int y2) {
+        CPen pen(PS_SOLID, 1, crOutline);
+        CBrush brush(crFill);
+        m_dc.SelectObject(&pen);
+        m_dc.SelectObject(&brush);
+        m_dc.Ellipse(x1, y1, x2, y2);
+        m_dc.SelectObject(static_cast<CPen*>(nullptr));
+        m_dc.SelectObject(static_cast<CBrush*>(nullptr));
+    }
     // The pixels of one colour as text rows ('#' the colour, '.' anything else).
     std::vector<std::string> Rows(COLORREF cr, const QRect& area) {
         std::vector<std::string> rows;
@@ -165,11 +176,7 @@ TEST(GdiLines, FarOutsideEndPointsAreClippedToTheSameLine) {
 
 TEST(GdiEllipses, FillTheirBoxButItsRightColumnAndBottomRow) {
     CCanvasDC canvas(60, 60);
-    CPen pen(PS_SOLID, 1, kWhite);
-    CBrush brush(kBlue);
-    canvas.DC().SelectObject(&pen);
-    canvas.DC().SelectObject(&brush);
-    canvas.DC().Ellipse(10, 10, 34, 34);
+    canvas.FilledEllipse(kWhite, kBlue, 10, 10, 34, 34);
     EXPECT_EQ(canvas.Bounds(kWhite), QRect(10, 10, 24, 24));
     EXPECT_EQ(canvas.Bounds(kBlue), QRect(11, 11, 22, 22));
     QImage image = canvas.Image().copy(10, 10, 24, 24);
@@ -177,15 +184,9 @@ TEST(GdiEllipses, FillTheirBoxButItsRightColumnAndBottomRow) {
     EXPECT_EQ(image, image.mirrored(false, true));
 
     CCanvasDC dot(10, 10);
-    CPen penDot(PS_SOLID, 1, kRed);
-    CBrush brushDot(kRed);
-    dot.DC().SelectObject(&penDot);
-    dot.DC().SelectObject(&brushDot);
-    dot.DC().Ellipse(2, 2, 7, 7);
+    dot.FilledEllipse(kRed, kRed, 2, 2, 7, 7);
     EXPECT_EQ(dot.Rows(kRed, QRect(2, 2, 5, 5)),
               (std::vector<std::string>{".###.", "#####", "#####", "#####", ".###."}));
-    canvas.DC().DeleteDC();
-    dot.DC().DeleteDC();
 }
 
 TEST(GdiEllipses, WideOutlinesStayInsideTheBoxAndANullBrushLeavesTheInside) {

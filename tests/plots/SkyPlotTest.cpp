@@ -246,9 +246,9 @@ TEST_F(SkyPlot, EscapeKeepsTheTrailAndEnterClearsIt) {
 }
 
 TEST_F(SkyPlot, TheButtonShowsOneWindowAndStartReplacesItWithAHiddenOne) {
-    Main().OnCommand(1129);
+    Main().OnCommand(IDC_SKYPLOT);
     CSkyPlotDlg* pFirst = Sky();
-    Main().OnCommand(1129);
+    Main().OnCommand(IDC_SKYPLOT);
     EXPECT_EQ(Sky(), pFirst);
     EXPECT_TRUE(Sky()->IsWindowVisible());
     EXPECT_EQ(Sky()->m_nRefreshCount, 2);

@@ -27,6 +27,13 @@ protected:
         Main().m_strCourse = GBK("87.0°");
     }
     void Refresh() { Track().SendMessage(WM_COPYDATA, 0, 0); }
+    // Opens the track window and refreshes it with a fix at the position.
+    void ShowFixAt(const CString& strLatitude, const CString& strLongitude) {
+        SetPosition(strLatitude, strLongitude);
+        Main().m_bFixValid = 1;
+        Main().OnTrackPlot();
+        Refresh();
+    }
     void PressKey(int nKey) {
         QKeyEvent press(QEvent::KeyPress, nKey, Qt::NoModifier);
         QCoreApplication::sendEvent(Track().Widget(), &press);
@@ -95,10 +102,7 @@ TEST_F(TrackPlot, AnEmptyWindowShowsGreyTextsTheUnitScaleAndTheStartingExtents) 
 }
 
 TEST_F(TrackPlot, TheFirstFixBecomesTheOriginAtTheCentreOfTheSquare) {
-    SetPosition(LatitudeText("39", "54", "23.52"), LongitudeText("116", "23", "45.54"));
-    Main().m_bFixValid = 1;
-    Main().OnTrackPlot();
-    Refresh();
+    ShowFixAt(LatitudeText("39", "54", "23.52"), LongitudeText("116", "23", "45.54"));
     ASSERT_EQ(Track().m_points.size(), 1u);
     EXPECT_EQ(Track().m_points[0]->m_nDx, 0);
     EXPECT_EQ(Track().m_points[0]->m_nDy, 0);
@@ -144,10 +148,7 @@ TEST_F(TrackPlot, TheScaleLabelFollowsTheZoom) {
 }
 
 TEST_F(TrackPlot, EnterStartsANewViewOverTheSamePathAndEscapeOnlyHides) {
-    SetPosition(LatitudeText("00", "00", "00.00"), LongitudeText("000", "00", "00.00"));
-    Main().m_bFixValid = 1;
-    Main().OnTrackPlot();
-    Refresh();
+    ShowFixAt(LatitudeText("00", "00", "00.00"), LongitudeText("000", "00", "00.00"));
     Track().AddStep(0, 600);
     Track().OnLButtonDown(0, CPoint(5, 5));
     Main().KillTimer(TIMER_REPLAY);
@@ -196,17 +197,17 @@ TEST_F(TrackPlot, ClosingClearsTheMainWindowsPointerAndFreesTheWindow) {
     EXPECT_TRUE(pWidget.isNull());
 
     // The next press makes a new window with a new path.
-    Main().OnCommand(1138);
+    Main().OnCommand(IDC_TRACKPLOT);
     ASSERT_NE(Main().m_pTrackPlot, nullptr);
     EXPECT_TRUE(Track().m_points.empty());
     EXPECT_TRUE(Track().IsWindowVisible());
 }
 
 TEST_F(TrackPlot, TheButtonShowsOneWindowAndStartDiscardsIt) {
-    Main().OnCommand(1138);
+    Main().OnCommand(IDC_TRACKPLOT);
     CTrackPlotDlg* pFirst = &Track();
     Track().AddStep(0, 0);
-    Main().OnCommand(1138);
+    Main().OnCommand(IDC_TRACKPLOT);
     EXPECT_EQ(&Track(), pFirst);
     EXPECT_EQ(Track().m_points.size(), 1u);
     EXPECT_TRUE(Track().IsWindowVisible());
@@ -236,7 +237,7 @@ TEST_F(TrackPlot, MouseButtonsStepTheReplaySpeed) {
 
 TEST_F(TrackPlot, ADoubleClickStopsTheReplayTicksOnly) {
     Main().OnTrackPlot();
-    Main().SetDlgItemText(1139, GBK("停止回放"));
+    Main().SetDlgItemText(IDC_REPLAY, GBK(kCaptionStopReplay));
     Track().OnLButtonDown(0, CPoint(1, 1));
     Track().OnLButtonDown(0, CPoint(1, 1));
     ASSERT_TRUE(Main().IsTimerRunning(TIMER_REPLAY));
@@ -244,7 +245,7 @@ TEST_F(TrackPlot, ADoubleClickStopsTheReplayTicksOnly) {
     EXPECT_FALSE(Main().IsTimerRunning(TIMER_REPLAY));
     EXPECT_EQ(Main().m_nReplayPeriod, 600);
     EXPECT_EQ(Track().m_nSpeedLevel, 2);
-    EXPECT_EQ(m_harness.Utf8(1139), "停止回放");
+    EXPECT_EQ(m_harness.Utf8(IDC_REPLAY), kCaptionStopReplay);
     Track().OnLButtonDown(0, CPoint(1, 1));
     EXPECT_EQ(Main().TimerPeriod(TIMER_REPLAY), 400);
     Main().KillTimer(TIMER_REPLAY);

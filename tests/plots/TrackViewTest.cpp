@@ -30,6 +30,12 @@ protected:
         const CTrackStep& step = *Track().m_points.back();
         return {step.m_nDx, step.m_nDy};
     }
+    // Where the newest point stands in the window.
+    std::tuple<long long, long long> NewestOnScreen() {
+        return {Track().ScreenX(Track().m_nLastX), Track().ScreenY(Track().m_nLastY)};
+    }
+    // The extent of the path east to west, as the view has fit it.
+    std::tuple<long long, long long> ExtentX() { return {Track().m_nMinX, Track().m_nMaxX}; }
     // Everything the view fit and the update may change.
     std::vector<long long> ViewState() {
         CTrackPlotDlg& t = Track();
@@ -58,8 +64,7 @@ protected:
         EXPECT_EQ(Track().m_nOffsetY, Track().m_nAnchorY - 210 / Track().m_nScale);
     }
     void ExpectNewestInside() {
-        long long sx = Track().ScreenX(Track().m_nLastX);
-        long long sy = Track().ScreenY(Track().m_nLastY);
+        auto [sx, sy] = NewestOnScreen();
         EXPECT_TRUE(sx >= 10 && sx <= 410 && sy >= 10 && sy <= 410) << sx << ", " << sy;
     }
 
@@ -71,19 +76,16 @@ protected:
 TEST_F(TrackView, Steps250MetresEastPanThenZoomAsWorkedOut) {
     EquatorFix("00.00");
     Paint();
-    EXPECT_EQ(Track().m_nMinX, 210);
-    EXPECT_EQ(Track().m_nMaxX, 210);
+    EXPECT_EQ(ExtentX(), std::make_tuple(210, 210));
 
     EquatorFix("08.10"); // 8.1 s of longitude: 250 m
     EXPECT_EQ(Step(), std::make_tuple(250, 0));
     EXPECT_EQ(Track().m_nAnchorX, 10);
     EXPECT_EQ(Track().m_nOffsetX, -200);
-    EXPECT_EQ(Track().m_nMinX, 10);
-    EXPECT_EQ(Track().m_nMaxX, 10);
-    EXPECT_EQ(Track().ScreenX(Track().m_nLastX), 260);
+    EXPECT_EQ(ExtentX(), std::make_tuple(10, 10));
+    EXPECT_EQ(std::get<0>(NewestOnScreen()), 260);
     Paint();
-    EXPECT_EQ(Track().m_nMinX, 10);
-    EXPECT_EQ(Track().m_nMaxX, 260);
+    EXPECT_EQ(ExtentX(), std::make_tuple(10, 260));
 
     EquatorFix("16.20");
     EXPECT_EQ(Step(), std::make_tuple(250, 0));
@@ -91,8 +93,7 @@ TEST_F(TrackView, Steps250MetresEastPanThenZoomAsWorkedOut) {
     EXPECT_EQ(Track().m_nOffsetX, -95);
     EXPECT_EQ(Track().m_nOffsetY, 105);
     EXPECT_EQ(Track().m_nMaxX, 135);
-    EXPECT_EQ(Track().ScreenX(Track().m_nLastX), 260);
-    EXPECT_EQ(Track().ScreenY(Track().m_nLastY), 210);
+    EXPECT_EQ(NewestOnScreen(), std::make_tuple(260, 210));
 }
 
 TEST_F(TrackView, PointsOnTheBoundsAndRepeatedFixesLeaveTheViewAlone) {

@@ -200,11 +200,11 @@ TEST_F(GpsdTest, ThroughGpsdTheWindowShowsWhatTheReceiverSentAndGpsdServesOthers
         CFileChooser chooser(record);
         Dlg().OnRecord();
     }
-    Dlg().SetDlgItemText(1119, "9");
+    Dlg().SetDlgItemText(IDC_PORT, "9");
     Dlg().OnOK();
     ASSERT_EQ(m_boxes.Count(), 0u) << m_boxes.Calls()[0].detail;
     int nOtherAtStart = other.Sentences();
-    ASSERT_TRUE(WaitFor([&] { return m_harness.Utf8(1) == "停 止"; }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return m_harness.Utf8(IDC_STARTSTOP) == kCaptionStop; }, 10000));
     // Two epochs more: whole epochs of every sentence type have come through.
     std::string wire;
     ASSERT_TRUE(WaitFor(
@@ -238,7 +238,7 @@ TEST_F(GpsdTest, ThroughGpsdTheWindowShowsWhatTheReceiverSentAndGpsdServesOthers
 TEST_F(GpsdTest, TheDeviceGpsdReadsIsRefusedWithTheWayThroughGpsd) {
     // gpsd answers on its port before it has opened the device: wait until it holds it.
     ASSERT_TRUE(WaitFor([&] { return HoldsFile(m_pGpsd->Pid(), m_strDevice); }, 10000));
-    Dlg().SetDlgItemText(1119, "8");
+    Dlg().SetDlgItemText(IDC_PORT, "8");
     Dlg().OnOK();
     ASSERT_EQ(m_boxes.Count(), 1u);
     std::string detail = m_boxes.Calls()[0].detail;
@@ -247,5 +247,5 @@ TEST_F(GpsdTest, TheDeviceGpsdReadsIsRefusedWithTheWayThroughGpsd) {
               std::string::npos)
         << detail;
     EXPECT_NE(detail.find("echo gpsd://localhost > ~/.velmora/ports/com8"), std::string::npos);
-    EXPECT_EQ(m_harness.Utf8(1), "开 始");
+    EXPECT_EQ(m_harness.Utf8(IDC_STARTSTOP), kCaptionStart);
 }

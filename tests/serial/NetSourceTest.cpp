@@ -3,6 +3,7 @@
 #include "serial/SerialLink.h"
 #include "tests/common/PseudoTerminal.h"
 #include "tests/common/TcpServer.h"
+#include "tests/common/TestSupport.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -16,12 +17,6 @@
 namespace {
 
 constexpr int kPort = 5;
-
-::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
-    if (text.find(part) != std::string::npos)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
-}
 
 // Records the bytes it is sent and how many JSON lines were skipped.
 class CByteOwner : public CWnd {

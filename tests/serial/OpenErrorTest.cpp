@@ -3,6 +3,7 @@
 #include "serial/PortDiagnosis.h"
 #include "serial/SerialLink.h"
 #include "tests/common/PseudoTerminal.h"
+#include "tests/common/TestSupport.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -20,12 +21,6 @@ namespace {
 
 constexpr int kPort = 7;
 constexpr uid_t kNobody = 65534;
-
-::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
-    if (text.find(part) != std::string::npos)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
-}
 
 BOOL OpenPort(CSerialLink& link, int nPort = kPort) {
     return link.Open(nullptr, nPort, 38400, 8, 1, 'N', EV_RXCHAR | EV_CTS);

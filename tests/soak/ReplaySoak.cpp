@@ -91,12 +91,6 @@ private:
     std::thread m_thread;
 };
 
-bool Replaying(CViewerDlg& dlg) {
-    CString strCaption;
-    dlg.GetDlgItemText(1139, strCaption);
-    return strCaption == GBK("停止回放");
-}
-
 // Starts the replay as a user would (fastest speed, plots opened after the start that renews
 // them), then takes the ticks over from the window's own 10 ms timer.
 bool StartReplay(CViewerDlg& dlg, const std::string& path) {
@@ -105,7 +99,7 @@ bool StartReplay(CViewerDlg& dlg, const std::string& path) {
     SetFileDialogHook([path](const FileDialogCall&) { return std::optional<std::string>(path); });
     dlg.OnReplay();
     SetFileDialogHook(nullptr);
-    if (!Replaying(dlg))
+    if (!dlg.IsReplaying())
         return false;
     dlg.OnSkyPlot();
     dlg.OnTrackPlot();
@@ -152,7 +146,7 @@ int main(int argc, char** argv) {
     };
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        if (!Replaying(dlg)) {
+        if (!dlg.IsReplaying()) {
             ticker.stop();
             sample();
             dlg.EndDialog(IDOK);

@@ -149,10 +149,15 @@ std::string MovingRecord(int nEpochs) {
     return file;
 }
 
-TEST(DecodeToolTest, ReplayPrintsATickPerEpochAndFinalOnlyTheLast) {
+// Decodes a record file of n moving epochs with the options.
+ToolRun RunOnMovingRecord(const std::string& options, int nEpochs) {
     CTempDir dir;
-    WriteFileBytes(dir.File("r.txt"), MovingRecord(6));
-    ToolRun run = RunDecode("--replay " + dir.File("r.txt"));
+    WriteFileBytes(dir.File("r.txt"), MovingRecord(nEpochs));
+    return RunDecode(options + " " + dir.File("r.txt"));
+}
+
+TEST(DecodeToolTest, ReplayPrintsATickPerEpochAndFinalOnlyTheLast) {
+    ToolRun run = RunOnMovingRecord("--replay", 6);
     ASSERT_EQ(run.nStatus, 0) << run.err;
     std::vector<QJsonObject> ticks = run.Lines();
     ASSERT_EQ(ticks.size(), 6u);
@@ -160,16 +165,14 @@ TEST(DecodeToolTest, ReplayPrintsATickPerEpochAndFinalOnlyTheLast) {
     EXPECT_EQ(ticks[0]["captions"].toObject()["1139"].toString(), "停止回放");
     EXPECT_EQ(ticks[5]["captions"].toObject()["1139"].toString(), "回放语句");
     EXPECT_EQ(ticks[5]["items"].toObject()["1098"].toString(), "16 :00 :05");
-    ToolRun final = RunDecode("--replay --final " + dir.File("r.txt"));
+    ToolRun final = RunOnMovingRecord("--replay --final", 6);
     ASSERT_EQ(final.Lines().size(), 1u);
     EXPECT_EQ(final.Lines()[0], ticks[5]);
     EXPECT_EQ(RunDecode("--replay /nonexistent-velmora.txt").nStatus, 1);
 }
 
 TEST(DecodeToolTest, TrackPrintsTheViewAfterEachRefresh) {
-    CTempDir dir;
-    WriteFileBytes(dir.File("r.txt"), MovingRecord(5));
-    ToolRun run = RunDecode("--track " + dir.File("r.txt"));
+    ToolRun run = RunOnMovingRecord("--track", 5);
     ASSERT_EQ(run.nStatus, 0) << run.err;
     std::vector<QJsonObject> lines = run.Lines();
     ASSERT_EQ(lines.size(), 5u) << "one refresh per GGA epoch with a fix";
@@ -179,8 +182,8 @@ TEST(DecodeToolTest, TrackPrintsTheViewAfterEachRefresh) {
     EXPECT_EQ(lines[4]["steps"].toInt(), 5);
     EXPECT_EQ(lines[4]["scale"].toInt(), 1);
     EXPECT_EQ(lines[4]["lastStep"].toArray(), (QJsonArray{0, 11})) << "0.36\" north is 11 m";
-    EXPECT_EQ(RunDecode("--track --final " + dir.File("r.txt")).Lines().back(), lines[4]);
-    EXPECT_EQ(RunDecode("--track --replay " + dir.File("r.txt")).nStatus, 2);
+    EXPECT_EQ(RunOnMovingRecord("--track --final", 5).Lines().back(), lines[4]);
+    EXPECT_EQ(RunOnMovingRecord("--track --replay", 5).nStatus, 2);
 }
 
 } // namespace

@@ -35,15 +35,6 @@ std::string WriteTemporaryFile(const std::string& strContent) {
     return szPath;
 }
 
-std::string GenerateStream(int nEpochs) {
-    CScenario scenario(ScenarioOptions{});
-    std::string strStream;
-    for (int i = 0; i < nEpochs; ++i) {
-        scenario.AppendNextEpoch(strStream);
-    }
-    return strStream;
-}
-
 } // namespace
 
 TEST(SimFileSource, PlaysTheFileOverAndOver) {
@@ -72,7 +63,7 @@ TEST(SimFileSource, RefusesMissingAndEmptyFiles) {
 }
 
 TEST(SimGarbler, JunkNeverFramesAValidSentence) {
-    const std::string strStream = GenerateStream(300);
+    const std::string strStream = ScenarioStream(ScenarioOptions{}, 300);
     std::string strJunk = strStream;
     GarbleBytes(&strJunk[0], strJunk.size(), 0);
 
@@ -89,7 +80,7 @@ TEST(SimGarbler, JunkNeverFramesAValidSentence) {
 }
 
 TEST(SimGarbler, DependsOnlyOnBytesAndPositions) {
-    const std::string strStream = GenerateStream(20);
+    const std::string strStream = ScenarioStream(ScenarioOptions{}, 20);
     std::string strWhole = strStream;
     GarbleBytes(&strWhole[0], strWhole.size(), 1000);
     // The feeder garbles chunk by chunk; the chunking must not matter.

@@ -118,22 +118,13 @@ std::vector<int> UsedPrns(const Fields& gsa) {
     return vecUsed;
 }
 
-std::string GenerateStream(const ScenarioOptions& options, int nEpochs) {
-    CScenario scenario(options);
-    std::string strStream;
-    for (int i = 0; i < nEpochs; ++i) {
-        scenario.AppendNextEpoch(strStream);
-    }
-    return strStream;
-}
-
 } // namespace
 
 TEST(SimScenario, EverySentenceHasValidChecksumAndCrLf) {
     for (bool bLowercase : {false, true}) {
         ScenarioOptions options;
         options.m_bLowercase = bLowercase;
-        const std::string strStream = GenerateStream(options, 1500);
+        const std::string strStream = ScenarioStream(options, 1500);
         ASSERT_EQ(strStream.compare(strStream.size() - 2, 2, "\r\n"), 0);
         const std::vector<std::string> vecLines = SplitLines(strStream);
         std::size_t nBytes = 0;
@@ -151,10 +142,10 @@ TEST(SimScenario, EverySentenceHasValidChecksumAndCrLf) {
 
 TEST(SimScenario, SeedDecidesTheStream) {
     ScenarioOptions options;
-    const std::string strFirst = GenerateStream(options, 700);
-    EXPECT_EQ(strFirst, GenerateStream(options, 700));
+    const std::string strFirst = ScenarioStream(options, 700);
+    EXPECT_EQ(strFirst, ScenarioStream(options, 700));
     options.m_nSeed = 2;
-    EXPECT_NE(strFirst, GenerateStream(options, 700));
+    EXPECT_NE(strFirst, ScenarioStream(options, 700));
 }
 
 TEST(SimScenario, EpochHoldsSentencesInReceiverOrder) {
@@ -329,7 +320,7 @@ TEST(SimRecord, FileHoldsTheStreamWithCrCrLfEndings) {
     std::remove(szPath);
     ScenarioOptions options;
     options.m_bLowercase = true;
-    const std::string strWire = GenerateStream(options, 40);
+    const std::string strWire = ScenarioStream(options, 40);
     std::size_t nLineFeeds = 0;
     for (std::size_t i = 0; i < strFile.size(); ++i) {
         if (strFile[i] == '\n') {
