@@ -1,5 +1,6 @@
 #include "tests/common/TcpServer.h"
 
+#include "core/Descriptor.h"
 #include "tests/common/TestSupport.h"
 
 #include <arpa/inet.h>
@@ -23,12 +24,6 @@ int ElapsedSince(std::chrono::steady_clock::time_point start) {
 bool WaitReadable(int fd, int nMilliseconds) {
     pollfd wait{fd, POLLIN, 0};
     return poll(&wait, 1, nMilliseconds) > 0;
-}
-
-void CloseSocket(int& fd) {
-    if (fd >= 0)
-        close(fd);
-    fd = -1;
 }
 
 } // namespace
@@ -98,11 +93,11 @@ bool CTcpServer::ClientClosed(int nMilliseconds) {
 }
 
 void CTcpServer::CloseClient() {
-    CloseSocket(m_nClient);
+    vbase::CloseDescriptor(m_nClient);
 }
 
 void CTcpServer::StopListening() {
-    CloseSocket(m_nListen);
+    vbase::CloseDescriptor(m_nListen);
 }
 
 void WriteSourceFile(int nPort, const std::string& text) {
